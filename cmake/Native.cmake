@@ -1,0 +1,27 @@
+# Native build: portable libraries, fakes, unit suites, benchmark.
+folder_library(fakes tests/fakes)
+folder_link(fakes wizard engine ui core ${CMAKE_DL_LIBS})
+target_include_directories(fakes PUBLIC ${CMAKE_SOURCE_DIR}/tests)
+
+file(GLOB OCI_STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/ocistandin/*.cpp)
+if(OCI_STANDIN_SOURCES)
+  add_library(ocistandin SHARED ${OCI_STANDIN_SOURCES})
+  target_compile_options(ocistandin PRIVATE ${WARNINGS})
+endif()
+
+file(GLOB UNIT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/unit/*.cpp)
+add_executable(unit_tests ${UNIT_SOURCES})
+target_compile_options(unit_tests PRIVATE ${WARNINGS})
+target_link_libraries(unit_tests PRIVATE fakes gtest_main gmock)
+if(TARGET ocistandin)
+  add_dependencies(unit_tests ocistandin)
+  target_compile_definitions(unit_tests PRIVATE OCI_STANDIN_PATH="$<TARGET_FILE:ocistandin>")
+endif()
+add_test(NAME unit_tests COMMAND unit_tests)
+
+file(GLOB BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+if(BENCH_SOURCES)
+  add_executable(engine_bench ${BENCH_SOURCES})
+  target_compile_options(engine_bench PRIVATE ${WARNINGS})
+  target_link_libraries(engine_bench PRIVATE fakes)
+endif()

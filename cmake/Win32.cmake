@@ -1,0 +1,22 @@
+# Cross build: the real platform layer, the window, the executable, the Win32 suites.
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+folder_library(platform_win32 src/platform/win32)
+folder_link(platform_win32 core advapi32 kernel32)
+folder_library(ui_win32 src/ui/win32)
+folder_link(ui_win32 ui core user32 gdi32 comctl32)
+
+file(GLOB APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp ${CMAKE_SOURCE_DIR}/src/app/*.rc)
+if(APP_SOURCES)
+  add_executable(KonfiguracjaBDE WIN32 ${APP_SOURCES})
+  target_compile_options(KonfiguracjaBDE PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS}>)
+  target_link_libraries(KonfiguracjaBDE PRIVATE wizard ui_win32 platform_win32 engine ui core)
+endif()
+
+file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
+if(WIN32_TEST_SOURCES)
+  add_executable(win32_tests ${WIN32_TEST_SOURCES})
+  target_compile_options(win32_tests PRIVATE ${WARNINGS})
+  target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_link_libraries(win32_tests PRIVATE wizard ui_win32 platform_win32 engine ui core gtest_main gmock)
+  add_test(NAME win32_tests COMMAND win32_tests)
+endif()

@@ -1,0 +1,31 @@
+#pragma once
+#include <string>
+
+#include "platform/StringList.h"
+
+class TSession;
+
+// Connection component: a driver, a parameter list, no open connection kept.
+class TDatabase {
+public:
+    explicit TDatabase(TSession& session);
+    ~TDatabase();
+    TDatabase(const TDatabase&) = delete;
+    TDatabase& operator=(const TDatabase&) = delete;
+
+    TSession& Session() const { return session_; }
+    std::string SessionName = "Default";
+    std::string DatabaseName;
+    std::string DriverName;
+    TStringList Params;
+    bool KeepConnection = false;
+    bool LoginPrompt = false;
+
+    void Close() { connected_ = false; }
+    bool Connected() const { return connected_; }
+
+private:
+    friend class TQuery;
+    TSession& session_;
+    bool connected_ = false;
+};

@@ -1,0 +1,24 @@
+#pragma once
+// Text helpers shared by every subsystem. All strings are UTF-8.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// "Upper case" converts a..z only; other bytes (and so every non-ASCII letter) stay.
+std::string UpperCase(std::string_view s);
+// Comparison without regard to case, in the same a..z sense.
+bool SameText(std::string_view a, std::string_view b);
+// Three-way compare without regard to case; orders like strcmp on upper-cased text.
+int CompareText(std::string_view a, std::string_view b);
+std::string Trim(std::string_view s);
+
+// Replaces each "%s" in order with the next argument.
+std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args);
+
+// Windows-1250, the Polish ANSI code page; unmappable characters become '?'.
+std::string Cp1250ToUtf8(std::string_view ansi);
+std::string Utf8ToCp1250(std::string_view utf8);
+
+// The system's ANSI code page. Win32: the real CP_ACP; native builds: Windows-1250.
+std::string AnsiToUtf8(std::string_view ansi);
+std::string Utf8ToAnsi(std::string_view utf8);
