@@ -1,0 +1,38 @@
+#pragma once
+// Native loader for the suites: libraries through dlopen. System libraries
+// are Windows names mapped to shared objects ("odbc32.dll" -> "libodbc.so.2");
+// libraries looked up along PATH come from a table the test fills.
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/Loader.h"
+
+class DlLoader : public TLoader {
+public:
+    DlLoader();
+
+    // A system library's shared object; an empty soname makes it unavailable.
+    void Alias(const std::string& name, const std::string& soname);
+    // Where LoadPathLibrary finds `name` (e.g. "oci.dll" -> "/abs/libocistandin.so").
+    void MapPath(const std::string& name, const std::string& path);
+
+    std::unique_ptr<TLibrary> LoadSystemLibrary(const std::string& name) override;
+    std::unique_ptr<TLibrary> LoadPathLibrary(const std::string& name) override;
+
+    // The names asked for, in order, loaded or not.
+    const std::vector<std::string>& SystemRequests() const { return systemRequests_; }
+    const std::vector<std::string>& PathRequests() const { return pathRequests_; }
+    // Libraries handed out and not yet freed.
+    int LoadedCount() const { return *loaded_; }
+
+private:
+    std::unique_ptr<TLibrary> Open(const std::string& file);
+
+    std::map<std::string, std::string> system_;  // upper-cased name -> soname
+    std::map<std::string, std::string> paths_;   // upper-cased name -> path
+    std::vector<std::string> systemRequests_;
+    std::vector<std::string> pathRequests_;
+    std::shared_ptr<int> loaded_ = std::make_shared<int>(0);  // libraries may outlive the loader
+};

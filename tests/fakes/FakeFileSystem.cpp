@@ -1,0 +1,118 @@
+#include "fakes/FakeFileSystem.h"
+
+#include <utility>
+
+#include "platform/Exception.h"
+#include "platform/Text.h"
+
+namespace {
+
+[[noreturn]] void Raise(const char* pattern, const std::string& path, const std::string& reason) {
+    throw Exception(Format(pattern, {path, reason}));
+}
+
+int CountOf(const std::map<std::string, int>& counts, const std::string& key) {
+    auto it = counts.find(key);
+    return it == counts.end() ? 0 : it->second;
+}
+
+}  // namespace
+
+std::string FakeFileSystem::Key(const std::string& path) {
+    std::string key = path;
+    for (char& c : key)
+        if (c == '/') c = '\\';
+    while (!key.empty() && key.back() == '\\') key.pop_back();
+    return UpperCase(key);
+}
+
+std::string FakeFileSystem::Parent(const std::string& key) {
+    const auto slash = key.rfind('\\');
+    return slash == std::string::npos ? std::string() : key.substr(0, slash);
+}
+
+// The current folder, a drive's root and the current drive's root always exist.
+bool FakeFileSystem::FolderExists(const std::string& key) const {
+    return key.empty() || key.back() == ':' || folders_.count(key) > 0;
+}
+
+void FakeFileSystem::AddFolders(const std::string& key) {
+    for (std::string folder = key; !FolderExists(folder); folder = Parent(folder)) folders_.insert(folder);
+}
+
+bool FakeFileSystem::FileExists(const std::string& path) { return HasFile(path); }
+
+std::string FakeFileSystem::ReadBytes(const std::string& path) {
+    const std::string key = Key(path);
+    if (folders_.count(key) || unreadable_.count(key)) Raise(OpenErrorText, path, AccessDenied);
+    auto it = files_.find(key);
+    if (it == files_.end()) Raise(OpenErrorText, path, FolderExists(Parent(key)) ? FileNotFound : PathNotFound);
+    ++readCounts_[key];
+    return it->second.Bytes;
+}
+
+void FakeFileSystem::WriteBytes(const std::string& path, const std::string& bytes) {
+    const std::string key = Key(path);
+    ++attempts_;
+    if (!FolderExists(Parent(key))) Raise(CreateErrorText, path, PathNotFound);
+    if (folders_.count(key) || readOnly_.count(key)) Raise(CreateErrorText, path, AccessDenied);
+    if (failNext_) {
+        const std::string reason = std::move(*failNext_);
+        failNext_.reset();
+        Raise(CreateErrorText, path, reason);
+    }
+    auto& file = files_[key];
+    if (file.Path.empty()) file.Path = path;
+    file.Bytes = bytes;
+    ++writes_;
+    ++writeCounts_[key];
+}
+
+void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes) {
+    const std::string key = Key(path);
+    AddFolders(Parent(key));
+    files_[key] = File{path, bytes};
+}
+
+void FakeFileSystem::AddFolder(const std::string& path) { AddFolders(Key(path)); }
+
+void FakeFileSystem::Remove(const std::string& path) {
+    const std::string key = Key(path);
+    files_.erase(key);
+    folders_.erase(key);
+}
+
+bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) > 0; }
+
+bool FakeFileSystem::HasFolder(const std::string& path) const { return FolderExists(Key(path)); }
+
+std::string FakeFileSystem::Bytes(const std::string& path) const {
+    auto it = files_.find(Key(path));
+    return it == files_.end() ? std::string() : it->second.Bytes;
+}
+
+std::vector<std::string> FakeFileSystem::Files() const {
+    std::vector<std::string> paths;
+    for (const auto& entry : files_) paths.push_back(entry.second.Path);
+    return paths;
+}
+
+void FakeFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
+    if (readOnly)
+        readOnly_.insert(Key(path));
+    else
+        readOnly_.erase(Key(path));
+}
+
+void FakeFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
+    if (unreadable)
+        unreadable_.insert(Key(path));
+    else
+        unreadable_.erase(Key(path));
+}
+
+void FakeFileSystem::FailNextWrite(std::string reason) { failNext_ = std::move(reason); }
+
+int FakeFileSystem::WriteCount(const std::string& path) const { return CountOf(writeCounts_, Key(path)); }
+
+int FakeFileSystem::ReadCount(const std::string& path) const { return CountOf(readCounts_, Key(path)); }
