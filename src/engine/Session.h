@@ -25,7 +25,8 @@ public:
     TSession& operator=(const TSession&) = delete;
 
     // The first assignment starts the engine: reads the configuration path
-    // and loads the file. Raises Exception when the engine cannot start.
+    // and loads the file. Raises Exception when the engine cannot start; a
+    // later assignment then tries again.
     void SetConfigMode(int mode);
     int ConfigMode() const { return configMode_; }
     bool Active() const { return started_; }
@@ -50,6 +51,8 @@ public:
 
 private:
     void CheckStarted() const;
+    // The started engine's alias; raises when there is none of that name.
+    const TAlias& FindAlias(const std::string& name) const;
 
     TRegistryFactory& registry_;
     TFileSystem& files_;

@@ -1,0 +1,240 @@
+#include "engine/OdbcDriver.h"
+
+#include <cstdint>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+// The single-byte entry points: strings go in the ANSI code page.
+#define SQL_NOUNICODEMAP
+#include <sql.h>
+#include <sqlext.h>
+
+#include "platform/Exception.h"
+#include "platform/Loader.h"
+#include "platform/Text.h"
+
+struct OdbcApi {
+    std::unique_ptr<TLibrary> Library;
+    decltype(&SQLAllocHandle) AllocHandle = nullptr;
+    decltype(&SQLFreeHandle) FreeHandle = nullptr;
+    decltype(&SQLSetEnvAttr) SetEnvAttr = nullptr;
+    decltype(&SQLConnect) Connect = nullptr;
+    decltype(&SQLDisconnect) Disconnect = nullptr;
+    decltype(&SQLExecDirect) ExecDirect = nullptr;
+    decltype(&SQLNumResultCols) NumResultCols = nullptr;
+    decltype(&SQLDescribeCol) DescribeCol = nullptr;
+    decltype(&SQLFetch) Fetch = nullptr;
+    decltype(&SQLGetData) GetData = nullptr;
+    decltype(&SQLGetDiagRec) GetDiagRec = nullptr;
+};
+
+namespace {
+
+template <class Fn>
+void Resolve(TLibrary& library, Fn& fn, const char* name) {
+    fn = library.Get<Fn>(name);
+    if (!fn) throw Exception(Format("Biblioteka ODBC nie udostępnia funkcji %s", {name}));
+}
+
+SQLCHAR* Sql(std::string& s) { return reinterpret_cast<SQLCHAR*>(s.data()); }
+
+// The driver's (or the driver manager's) own messages for `handle`, one a line.
+std::string Diagnostics(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
+    std::string text;
+    if (handle == SQL_NULL_HANDLE) return text;
+    for (SQLSMALLINT record = 1; record <= 16; ++record) {
+        SQLCHAR state[6] = {};
+        SQLINTEGER native = 0;
+        std::vector<SQLCHAR> message(512);
+        SQLSMALLINT length = 0;
+        SQLRETURN rc = api.GetDiagRec(type, handle, record, state, &native, message.data(),
+                                      static_cast<SQLSMALLINT>(message.size()), &length);
+        if (SQL_SUCCEEDED(rc) && length >= static_cast<SQLSMALLINT>(message.size())) {
+            message.resize(static_cast<std::size_t>(length) + 1);
+            rc = api.GetDiagRec(type, handle, record, state, &native, message.data(),
+                                static_cast<SQLSMALLINT>(message.size()), &length);
+        }
+        if (!SQL_SUCCEEDED(rc)) break;
+        std::string line(reinterpret_cast<const char*>(message.data()));
+        if (line.empty()) continue;
+        if (!text.empty()) text += '\n';
+        text += AnsiToUtf8(line);
+    }
+    return text;
+}
+
+void Check(const OdbcApi& api, SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* function) {
+    if (SQL_SUCCEEDED(rc)) return;
+    std::string text = Diagnostics(api, type, handle);
+    if (text.empty()) text = Format("Wywołanie ODBC %s nie powiodło się (kod %s)", {function, std::to_string(rc)});
+    throw Exception(text);
+}
+
+class Handle {
+public:
+    Handle(const OdbcApi& api, SQLSMALLINT type) : api_(api), type_(type) {}
+    ~Handle() {
+        if (handle_ != SQL_NULL_HANDLE) api_.FreeHandle(type_, handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    // Allocates under `parent`, whose messages explain a failure.
+    void Allocate(SQLSMALLINT parentType, SQLHANDLE parent) {
+        const SQLRETURN rc = api_.AllocHandle(type_, parent, &handle_);
+        if (!SQL_SUCCEEDED(rc)) {
+            handle_ = SQL_NULL_HANDLE;
+            if (parent == SQL_NULL_HANDLE) throw Exception("Nie można przydzielić środowiska ODBC");
+            Check(api_, rc, parentType, parent, "SQLAllocHandle");
+        }
+    }
+    SQLHANDLE Get() const { return handle_; }
+
+private:
+    const OdbcApi& api_;
+    SQLSMALLINT type_;
+    SQLHANDLE handle_ = SQL_NULL_HANDLE;
+};
+
+// Holds the login of a connection handle until it goes away.
+class Login {
+public:
+    explicit Login(const OdbcApi& api) : api_(api) {}
+    ~Login() {
+        if (dbc_ != SQL_NULL_HANDLE) api_.Disconnect(dbc_);
+    }
+    Login(const Login&) = delete;
+    Login& operator=(const Login&) = delete;
+    void Connected(SQLHDBC dbc) { dbc_ = dbc; }
+
+private:
+    const OdbcApi& api_;
+    SQLHDBC dbc_ = SQL_NULL_HANDLE;
+};
+
+class OdbcCursor : public TEngineCursor {
+public:
+    OdbcCursor(std::shared_ptr<const OdbcApi> shared, const TStringList& params, const std::string& sql)
+        : api_(std::move(shared)),
+          env_(*api_, SQL_HANDLE_ENV),
+          dbc_(*api_, SQL_HANDLE_DBC),
+          login_(*api_),
+          stmt_(*api_, SQL_HANDLE_STMT) {
+        const OdbcApi& api = *api_;
+        env_.Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
+        Check(api,
+              api.SetEnvAttr(env_.Get(), SQL_ATTR_ODBC_VERSION,
+                             reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0),
+              SQL_HANDLE_ENV, env_.Get(), "SQLSetEnvAttr");
+        dbc_.Allocate(SQL_HANDLE_ENV, env_.Get());
+
+        // SQLConnect never shows a dialog; the data source supplies the rest.
+        std::string dsn = Utf8ToAnsi(params.Values("ODBC DSN"));
+        std::string user = Utf8ToAnsi(params.Values("USER NAME"));
+        std::string password = Utf8ToAnsi(params.Values("PASSWORD"));
+        Check(api,
+              api.Connect(dbc_.Get(), Sql(dsn), SQL_NTS, Sql(user), SQL_NTS, Sql(password), SQL_NTS),
+              SQL_HANDLE_DBC, dbc_.Get(), "SQLConnect");
+        login_.Connected(dbc_.Get());
+
+        stmt_.Allocate(SQL_HANDLE_DBC, dbc_.Get());
+        std::string text = Utf8ToAnsi(sql);
+        const SQLRETURN rc = api.ExecDirect(stmt_.Get(), Sql(text), static_cast<SQLINTEGER>(text.size()));
+        if (rc != SQL_NO_DATA) Check(api, rc, SQL_HANDLE_STMT, stmt_.Get(), "SQLExecDirect");
+
+        SQLSMALLINT count = 0;
+        Check(api, api.NumResultCols(stmt_.Get(), &count), SQL_HANDLE_STMT, stmt_.Get(), "SQLNumResultCols");
+        for (SQLUSMALLINT column = 1; column <= count; ++column) columns_.push_back(ColumnName(column));
+        done_ = count == 0;
+    }
+
+    const std::vector<std::string>& ColumnNames() const override { return columns_; }
+
+    bool Fetch(std::vector<std::string>& row) override {
+        if (done_) return false;
+        const SQLRETURN rc = api_->Fetch(stmt_.Get());
+        if (rc == SQL_NO_DATA) {
+            done_ = true;
+            return false;
+        }
+        Check(*api_, rc, SQL_HANDLE_STMT, stmt_.Get(), "SQLFetch");
+        row.clear();
+        for (SQLUSMALLINT column = 1; column <= columns_.size(); ++column) row.push_back(Text(column));
+        return true;
+    }
+
+private:
+    std::string ColumnName(SQLUSMALLINT column) {
+        std::vector<SQLCHAR> name(256);
+        SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
+        SQLULEN size = 0;
+        auto describe = [&] {
+            Check(*api_,
+                  api_->DescribeCol(stmt_.Get(), column, name.data(), static_cast<SQLSMALLINT>(name.size()), &length,
+                                    &type, &size, &digits, &nullable),
+                  SQL_HANDLE_STMT, stmt_.Get(), "SQLDescribeCol");
+        };
+        describe();
+        if (length >= static_cast<SQLSMALLINT>(name.size())) {
+            name.resize(static_cast<std::size_t>(length) + 1);
+            describe();
+        }
+        return AnsiToUtf8(reinterpret_cast<const char*>(name.data()));
+    }
+
+    // The column as text, in pieces when it is longer than the buffer.
+    std::string Text(SQLUSMALLINT column) {
+        std::string value;
+        char buffer[1024];
+        const auto capacity = static_cast<SQLLEN>(sizeof buffer);
+        for (;;) {
+            SQLLEN indicator = 0;
+            const SQLRETURN rc = api_->GetData(stmt_.Get(), column, SQL_C_CHAR, buffer, capacity, &indicator);
+            if (rc == SQL_NO_DATA) break;
+            Check(*api_, rc, SQL_HANDLE_STMT, stmt_.Get(), "SQLGetData");
+            if (indicator == SQL_NULL_DATA) return {};
+            const bool truncated = indicator == SQL_NO_TOTAL || indicator >= capacity;
+            value.append(buffer, truncated ? sizeof buffer - 1 : static_cast<std::size_t>(indicator));
+            if (rc == SQL_SUCCESS || !truncated) break;
+        }
+        return AnsiToUtf8(value);
+    }
+
+    // Member order is release order reversed: statement, logout, connection, environment.
+    std::shared_ptr<const OdbcApi> api_;
+    Handle env_;
+    Handle dbc_;
+    Login login_;
+    Handle stmt_;
+    std::vector<std::string> columns_;
+    bool done_ = false;
+};
+
+}  // namespace
+
+OdbcDriver::OdbcDriver(std::unique_ptr<TLibrary> library) {
+    if (!library) throw Exception("Biblioteka ODBC nie została załadowana");
+    auto api = std::make_shared<OdbcApi>();
+    TLibrary& lib = *library;
+    Resolve(lib, api->AllocHandle, "SQLAllocHandle");
+    Resolve(lib, api->FreeHandle, "SQLFreeHandle");
+    Resolve(lib, api->SetEnvAttr, "SQLSetEnvAttr");
+    Resolve(lib, api->Connect, "SQLConnect");
+    Resolve(lib, api->Disconnect, "SQLDisconnect");
+    Resolve(lib, api->ExecDirect, "SQLExecDirect");
+    Resolve(lib, api->NumResultCols, "SQLNumResultCols");
+    Resolve(lib, api->DescribeCol, "SQLDescribeCol");
+    Resolve(lib, api->Fetch, "SQLFetch");
+    Resolve(lib, api->GetData, "SQLGetData");
+    Resolve(lib, api->GetDiagRec, "SQLGetDiagRec");
+    api->Library = std::move(library);
+    api_ = std::move(api);
+}
+
+OdbcDriver::~OdbcDriver() = default;
+
+std::unique_ptr<TEngineCursor> OdbcDriver::Execute(const TStringList& params, const std::string& sql) {
+    return std::make_unique<OdbcCursor>(api_, params, sql);
+}

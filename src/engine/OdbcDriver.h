@@ -1,0 +1,23 @@
+#pragma once
+// The "SQL Native Client" driver: a query through the ODBC driver manager
+// loaded at run time, logging in with the parameters "ODBC DSN", "USER NAME"
+// and "PASSWORD".
+#include <memory>
+
+#include "engine/Driver.h"
+
+class TLibrary;
+struct OdbcApi;
+
+class OdbcDriver : public TEngineDriver {
+public:
+    // Resolves the entry points at once; raises when one is missing.
+    explicit OdbcDriver(std::unique_ptr<TLibrary> library);
+    ~OdbcDriver() override;
+
+    std::unique_ptr<TEngineCursor> Execute(const TStringList& params, const std::string& sql) override;
+
+private:
+    // Shared with the cursors, so an open cursor keeps the library loaded.
+    std::shared_ptr<const OdbcApi> api_;
+};

@@ -1,0 +1,182 @@
+// Connection and query components over a scripted driver: how a query finds
+// its connection, what it hands the driver and how it steps through rows.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/Database.h"
+#include "engine/Query.h"
+#include "engine/Session.h"
+#include "fakes/DlLoader.h"
+#include "fakes/ErrorText.h"
+#include "fakes/FakeFileSystem.h"
+#include "fakes/FakeRegistry.h"
+#include "platform/Registry.h"
+
+namespace {
+
+struct Script {
+    std::vector<std::string> columns = {"NAME", "Size"};
+    std::vector<std::vector<std::string>> rows;
+    std::string executeError;           // raised by Execute when set
+    int fetchErrorAt = -1;              // the fetch (0-based) that raises
+    // What the driver saw.
+    std::vector<TStringList> params;
+    std::vector<std::string> sql;
+    int liveCursors = 0;
+};
+
+class ScriptCursor : public TEngineCursor {
+public:
+    explicit ScriptCursor(Script& script) : script_(script) { ++script_.liveCursors; }
+    ~ScriptCursor() override { --script_.liveCursors; }
+    const std::vector<std::string>& ColumnNames() const override { return script_.columns; }
+    bool Fetch(std::vector<std::string>& row) override {
+        if (fetches_++ == script_.fetchErrorAt) throw Exception("ORA-03113: end-of-file on communication channel");
+        if (next_ >= script_.rows.size()) return false;
+        row = script_.rows[next_++];
+        return true;
+    }
+
+private:
+    Script& script_;
+    std::size_t next_ = 0;
+    int fetches_ = 0;
+};
+
+class ScriptDriver : public TEngineDriver {
+public:
+    explicit ScriptDriver(Script& script) : script_(script) {}
+    std::unique_ptr<TEngineCursor> Execute(const TStringList& params, const std::string& sql) override {
+        script_.params.push_back(params);
+        script_.sql.push_back(sql);
+        if (!script_.executeError.empty()) throw Exception(script_.executeError);
+        return std::make_unique<ScriptCursor>(script_);
+    }
+
+private:
+    Script& script_;
+};
+
+class QueryTest : public testing::Test {
+protected:
+    QueryTest() {
+        registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", "C:\\a.cfg");
+        session.SetConfigMode(cmPersistent);
+        session.SetDriver("ORACLE", std::make_unique<ScriptDriver>(script));
+        database.DatabaseName = "_Oracle";
+        database.DriverName = "ORACLE";
+        database.Params = {"SERVER NAME=VELTRA", "USER NAME=sysveltra", "password=mnpdarvel"};
+        query.DatabaseName = "_ORACLE";
+        query.SQL = {"select USERNAME from DBA_USERS", "/* where DEFAULT_TABLESPACE= 'USERS'*/", ""};
+    }
+
+    FakeRegistryFactory registry;
+    FakeFileSystem files;
+    DlLoader loader;
+    TSession session{registry, files, loader};
+    TDatabase database{session};
+    TQuery query{session};
+    Script script;
+};
+
+TEST_F(QueryTest, OpenRunsTheTextOnTheNamedConnectionAndStepsThroughRows) {
+    script.rows = {{"SYS", "1"}, {"VELTRA_RN", "22"}};
+    query.Open();
+    ASSERT_EQ(script.sql.size(), 1u);
+    EXPECT_EQ(script.sql[0], "select USERNAME from DBA_USERS\n/* where DEFAULT_TABLESPACE= 'USERS'*/\n\n");
+    EXPECT_EQ(script.params[0], database.Params);
+    EXPECT_TRUE(query.Active());
+    EXPECT_TRUE(database.Connected());
+
+    std::vector<std::string> seen;
+    for (; !query.Eof(); query.Next()) seen.push_back(query.FieldByName("name") + "/" + query.FieldByName("SIZE"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"SYS/1", "VELTRA_RN/22"}));
+    query.Next();  // at the end Next stays there
+    EXPECT_TRUE(query.Eof());
+
+    query.Close();
+    EXPECT_FALSE(query.Active());
+    EXPECT_FALSE(database.Connected());
+    EXPECT_EQ(script.liveCursors, 0);
+}
+
+TEST_F(QueryTest, EmptyResultIsAtItsEndAtOnce) {
+    query.Open();
+    EXPECT_TRUE(query.Active());
+    EXPECT_TRUE(query.Eof());
+    EXPECT_EQ(query.FieldByName("NAME"), "");
+}
+
+TEST_F(QueryTest, UnknownFieldRaisesAndClosedQueryRefusesReading) {
+    script.rows = {{"A", "1"}};
+    query.Open();
+    EXPECT_NE(ErrorText([&] { query.FieldByName("USERNAMEX"); }).find("\"USERNAMEX\""), std::string::npos);
+    query.Close();
+    EXPECT_THROW(query.FieldByName("NAME"), Exception);
+    EXPECT_THROW(query.Next(), Exception);
+}
+
+TEST_F(QueryTest, DriverErrorsCarryTheDriversTextAndLeaveTheQueryClosed) {
+    script.executeError = "ORA-01017: invalid username/password; logon denied";
+    EXPECT_EQ(ErrorText([&] { query.Open(); }), script.executeError);
+    EXPECT_FALSE(query.Active());
+    EXPECT_FALSE(database.Connected());
+
+    // An error on the first row closes it as well.
+    script.executeError.clear();
+    script.fetchErrorAt = 0;
+    EXPECT_EQ(ErrorText([&] { query.Open(); }), "ORA-03113: end-of-file on communication channel");
+    EXPECT_FALSE(query.Active());
+    EXPECT_EQ(script.liveCursors, 0);
+}
+
+TEST_F(QueryTest, ErrorWhileSteppingKeepsTheQueryForClose) {
+    script.rows = {{"A", "1"}, {"B", "2"}};
+    script.fetchErrorAt = 1;
+    query.Open();
+    EXPECT_EQ(query.FieldByName("NAME"), "A");
+    EXPECT_EQ(ErrorText([&] { query.Next(); }), "ORA-03113: end-of-file on communication channel");
+    query.Close();
+    EXPECT_EQ(script.liveCursors, 0);
+}
+
+TEST_F(QueryTest, ReopeningClosesTheEarlierResultFirst) {
+    script.rows = {{"A", "1"}};
+    query.Open();
+    query.Open();
+    EXPECT_EQ(script.liveCursors, 1);
+    EXPECT_EQ(query.FieldByName("NAME"), "A");
+}
+
+TEST_F(QueryTest, ConnectionIsFoundByNameOnlyWhileItExists) {
+    query.DatabaseName = "_TmpDatabase";
+    EXPECT_NE(ErrorText([&] { query.Open(); }).find("\"_TmpDatabase\""), std::string::npos);
+    {
+        TDatabase other(session);
+        other.DatabaseName = "_tmpdatabase";
+        other.DriverName = "oracle";
+        query.Open();
+        EXPECT_TRUE(query.Active());
+        query.Close();
+        EXPECT_EQ(session.FindDatabase("_TMPDATABASE"), &other);
+    }
+    EXPECT_EQ(session.FindDatabase("_TmpDatabase"), nullptr);
+    EXPECT_THROW(query.Open(), Exception);
+    EXPECT_TRUE(script.sql.size() == 1u);
+}
+
+TEST_F(QueryTest, QueriesNeedAStartedEngine) {
+    TSession idle(registry, files, loader);
+    idle.SetDriver("ORACLE", std::make_unique<ScriptDriver>(script));
+    TDatabase db(idle);
+    db.DatabaseName = "_Oracle";
+    db.DriverName = "ORACLE";
+    TQuery q(idle);
+    q.DatabaseName = "_Oracle";
+    EXPECT_NE(ErrorText([&] { q.Open(); }).find("nie został uruchomiony"), std::string::npos);
+    EXPECT_TRUE(script.sql.empty());
+}
+
+}  // namespace
