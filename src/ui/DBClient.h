@@ -1,0 +1,164 @@
+#pragma once
+// In-memory table of string fields, ordered by a unique primary index on one
+// field whose keys compare without regard to case.
+//
+// One record is current. In dsBrowse it is a stored record; Edit() makes it
+// pending (dsEdit), Append()/Insert() start a new pending record (dsInsert).
+// Post() stores the pending record or refuses with an Exception and leaves
+// it pending; Cancel() discards it. Moving (First, Next, Locate...) while a
+// record is pending stores it first when it was modified, or discards it
+// when not, like any data set does; a refusal then propagates.
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/Controls.h"
+
+enum TDataSetState { dsInactive, dsBrowse, dsEdit, dsInsert };
+
+struct TFieldDef {
+    std::string Name;
+    int Size = 0;              // characters (not bytes)
+    std::string DisplayLabel;  // names the field in refusal messages; Name when empty
+    bool Required = false;
+};
+
+class TClientDataSet;
+
+// One column, seen through the current record.
+class TField {
+public:
+    const std::string& FieldName() const { return def_.Name; }
+    int Size() const { return def_.Size; }
+    const std::string& DisplayLabel() const;
+    bool Required() const { return def_.Required; }
+    int Index() const { return index_; }
+
+    // The current record's value; empty with no current record.
+    std::string AsString() const;
+    // Sets the current pending record's value, cut to Size characters.
+    // Raises Exception unless the table is in dsEdit or dsInsert.
+    void SetAsString(std::string_view value);
+    // Empty counts as no value.
+    bool IsNull() const { return AsString().empty(); }
+
+private:
+    friend class TClientDataSet;
+    TField(TClientDataSet& dataSet, TFieldDef def, int index)
+        : dataSet_(dataSet), def_(std::move(def)), index_(index) {}
+    TClientDataSet& dataSet_;
+    TFieldDef def_;
+    int index_;
+};
+
+// Told whenever the current record, its values or the state change.
+class TDataLink {
+public:
+    virtual ~TDataLink() = default;
+    virtual void DataChanged() = 0;
+    // The table is going away; drop the pointer to it.
+    virtual void DataSetDestroying() {}
+};
+
+class TClientDataSet : public TComponent {
+public:
+    TClientDataSet();
+    ~TClientDataSet() override;
+
+    // Definitions, before CreateDataSet.
+    void AddFieldDef(TFieldDef def);
+    const std::vector<TFieldDef>& FieldDefs() const { return fieldDefs_; }
+    // The primary index: unique, keys compared without regard to case,
+    // records ordered by it.
+    void SetPrimaryIndex(std::string indexName, std::string fieldName);
+    const std::string& IndexName() const { return indexName_; }
+    const std::string& IndexFieldName() const { return indexField_; }
+
+    // Creates the fields from the definitions: an empty, open table (dsBrowse).
+    // Raises Exception when there are no field definitions or the index field
+    // is not among them.
+    void CreateDataSet();
+    bool Active() const { return state_ != dsInactive; }
+    TDataSetState State() const { return state_; }
+
+    int FieldCount() const { return static_cast<int>(fields_.size()); }
+    TField& Fields(int index) const { return *fields_.at(static_cast<std::size_t>(index)); }
+    // Raises Exception("Nie znaleziono pola '<name>'") for an unknown name
+    // (names compare without regard to case); FindField returns null instead.
+    TField& FieldByName(std::string_view name) const;
+    TField* FindField(std::string_view name) const;
+
+    // Stored records.
+    int RecordCount() const { return static_cast<int>(records_.size()); }
+    bool IsEmpty() const { return records_.empty(); }
+    // 1-based position of the current stored record; -1 for a new record or none.
+    int RecNo() const;
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    // Makes the first record whose field equals value exactly (case counts)
+    // current; false (and no move) when there is none.
+    bool Locate(std::string_view fieldName, std::string_view value);
+
+    // Starts a new record at the end / before the current one: all fields
+    // empty, state dsInsert, then OnNewRecord fires.
+    void Append();
+    void Insert();
+    // Makes the current record pending (dsEdit) and fires AfterEdit; on an
+    // empty table it starts a new record instead (Insert). Does nothing when
+    // a record is pending already.
+    void Edit();
+    // Stores the pending record at its place in key order; it stays current.
+    // Refuses, leaving the record and the state as they are, with
+    //   Exception("Pole '<display label>' musi posiadać wartość") for the first
+    //   required field (in field order) that is empty, then
+    //   Exception("Key violation.") when another stored record has a key
+    //   equal without regard to case.
+    // Does nothing in dsBrowse.
+    void Post();
+    // Discards the pending change or new record; the record that was current
+    // before becomes current again. Does nothing in dsBrowse.
+    void Cancel();
+    // Deletes the current stored record (a pending new one is discarded).
+    void Delete();
+    // Removes every record (pending ones included); stays open.
+    void EmptyDataSet();
+    // A field of the pending record was set since Edit/Append/Insert.
+    bool Modified() const { return modified_; }
+
+    TNotifyEvent OnNewRecord;  // after the new empty record is current
+    TNotifyEvent AfterEdit;    // after entering dsEdit
+
+    void AddDataLink(TDataLink& link);
+    void RemoveDataLink(TDataLink& link);
+
+private:
+    friend class TField;
+    using TRecord = std::vector<std::string>;
+
+    void CheckActive() const;
+    void CheckBrowseMode();
+    void StartNewRecord(bool append);
+    int KeyField() const;
+    int InsertPosition(const std::string& key) const;
+    void DataChanged();
+
+    std::vector<TFieldDef> fieldDefs_;
+    std::string indexName_;
+    std::string indexField_;
+    std::vector<std::unique_ptr<TField>> fields_;
+    std::vector<TRecord> records_;
+    TDataSetState state_ = dsInactive;
+    int current_ = -1;       // index into records_, or -1
+    int beforeEdit_ = -1;    // current_ before a new record started
+    bool appending_ = false; // the new record goes to the end (no index)
+    TRecord buffer_;         // the pending record
+    bool modified_ = false;
+    bool eof_ = true;
+    bool bof_ = true;
+    std::vector<TDataLink*> links_;
+};
