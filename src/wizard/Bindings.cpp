@@ -1,0 +1,35 @@
+// Which handler each event of the design runs.
+#include <exception>
+
+#include "wizard/Unit2.h"
+
+void TForm2::BindEvents() {
+    struct TBinding {
+        TNotifyEvent& Event;
+        THandler Handler;
+    };
+    const TBinding bindings[] = {
+        {OnCreate, &TForm2::FormCreate},
+        {OnShow, &TForm2::FormShow},
+        {RadioGroupSerwer.OnClick, &TForm2::RadioGroupSerwerClick},
+        {RadioGroupWersja.OnClick, &TForm2::RadioGroupWersjaClick},
+        {CheckBoxKopia.OnClick, &TForm2::RadioGroupWersjaClick},
+        {ButtonWstecz.OnClick, &TForm2::ButtonWsteczClick},
+        {ButtonDalej.OnClick, &TForm2::ButtonDalejClick},
+        {Button1.OnClick, &TForm2::Button1Click},
+    };
+    for (const TBinding& b : bindings)
+        b.Event = [this, handler = b.Handler](TObject& sender) { (this->*handler)(sender); };
+
+    BindPageShow(TabSheet0, &TForm2::TabSheet0Show);
+}
+
+void TForm2::BindPageShow(TTabSheet& page, THandler handler) {
+    page.OnShow = [this, handler](TObject& sender) {
+        try {
+            (this->*handler)(sender);
+        } catch (const std::exception& error) {
+            Application().HandleException(error);
+        }
+    };
+}

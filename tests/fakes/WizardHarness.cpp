@@ -1,0 +1,33 @@
+#include "fakes/WizardHarness.h"
+
+#include <exception>
+
+WizardWorkstation::WizardWorkstation() {
+    Registry.SetString(reg::HKeyLocalMachine, EngineKey, "CONFIGFILE01", ConfigFile);
+    Application.SetTitle(Title);
+    Application.SetMessageBoxView(&ErrorBox);
+}
+
+void WizardWorkstation::StoreChoice(const std::string& name, std::int32_t value) {
+    Registry.SetDword(reg::HKeyCurrentUser, SettingsKey, name, value);
+}
+
+TForm2& WizardWorkstation::Open() {
+    form_ = std::make_unique<TForm2>(Platform, Session, Application);
+    form_->Show();
+    return *form_;
+}
+
+void WizardWorkstation::User(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (...) {
+        Application.HandleException(std::current_exception());
+    }
+}
+
+std::vector<std::string> WizardWorkstation::Errors() const {
+    std::vector<std::string> texts;
+    for (const auto& shown : ErrorBox.Shown) texts.push_back(shown.second);
+    return texts;
+}

@@ -1,0 +1,377 @@
+// The form's design: window, page structure, layout rules, Tab order, the
+// designed looks, the help texts and the non-visual components.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "fakes/WizardHarness.h"
+#include "platform/Exception.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Every control below `root`, depth first in creation order.
+std::vector<TControl*> AllControls(TWinControl& root) {
+    std::vector<TControl*> result;
+    for (TControl* child : root.Children()) {
+        result.push_back(child);
+        if (auto* container = dynamic_cast<TWinControl*>(child)) {
+            auto inner = AllControls(*container);
+            result.insert(result.end(), inner.begin(), inner.end());
+        }
+    }
+    return result;
+}
+
+std::vector<TWinControl*> Containers(TWinControl& root) {
+    std::vector<TWinControl*> result{&root};
+    for (TControl* c : AllControls(root))
+        if (auto* container = dynamic_cast<TWinControl*>(c)) result.push_back(container);
+    return result;
+}
+
+// Names of the Tab stops of a container, in Tab order.
+Strings TabSequence(const TWinControl& container) {
+    std::map<int, std::string> byOrder;
+    for (TControl* c : container.Children())
+        if (c->TabOrder() >= 0) byOrder[c->TabOrder()] = c->Name();
+    Strings names;
+    for (const auto& entry : byOrder) names.push_back(entry.second);
+    return names;
+}
+
+Strings SheetNames(const ::TPageControl& pages) {
+    Strings names;
+    for (int i = 0; i < pages.PageCount(); ++i) names.push_back(pages.Pages(i).Name());
+    return names;
+}
+
+class WizardDesignTest : public ::testing::Test {
+protected:
+    WizardWorkstation ws;
+    TForm2& form = ws.Open();
+};
+
+TEST_F(WizardDesignTest, Window) {
+    EXPECT_EQ(form.Name(), "Form2");
+    EXPECT_EQ(form.Caption(), "Konfiguracja BDE");
+    EXPECT_EQ(form.ClientWidth(), 596);
+    EXPECT_EQ(form.ClientHeight(), 336);
+    EXPECT_EQ(form.BorderStyle(), bsDialog);
+    EXPECT_EQ(form.Position(), poScreenCenter);
+    EXPECT_EQ(form.Color(), clWindow);
+    EXPECT_EQ(form.Font(), (TFont{"Tahoma", 12, false, clWindowText}));
+}
+
+TEST_F(WizardDesignTest, PageStructure) {
+    EXPECT_EQ(form.PageControl2.Parent(), &form);
+    EXPECT_EQ(form.PageControl2.Align(), alClient);
+    EXPECT_EQ(form.PageControl2.Width(), 596);
+    EXPECT_EQ(form.PageControl2.Height(), 336);
+    EXPECT_EQ(SheetNames(form.PageControl2), (Strings{"TabSheet4", "TabSheet5"}));
+
+    EXPECT_EQ(form.PageControl1.Parent(), &form.TabSheet4);
+    EXPECT_EQ(form.PageControl1.Align(), alTop);
+    EXPECT_EQ(form.PageControl1.Top(), 0);
+    EXPECT_EQ(form.PageControl1.Height(), 264);
+    EXPECT_EQ(form.PageControl1.Width(), form.TabSheet4.ClientWidth());
+    EXPECT_EQ(SheetNames(form.PageControl1), (Strings{"TabSheet0", "TabSheet1", "TabSheet1Oracle", "TabSheet2",
+                                                      "TabSheet2Oracle", "TabSheet3", "TabSheet3Oracle"}));
+
+    // The captions are the pages' own names and never show.
+    for (const ::TPageControl* pages : {&form.PageControl1, &form.PageControl2})
+        for (int i = 0; i < pages->PageCount(); ++i) {
+            EXPECT_EQ(pages->Pages(i).Caption(), pages->Pages(i).Name());
+            EXPECT_FALSE(pages->Pages(i).TabVisible());
+        }
+}
+
+TEST_F(WizardDesignTest, EveryControlIsNamedOnceAndFitsItsParentWithoutOverlap) {
+    std::set<std::string> names;
+    for (TControl* c : AllControls(form)) {
+        EXPECT_FALSE(c->Name().empty());
+        EXPECT_TRUE(names.insert(c->Name()).second) << c->Name() << " twice";
+    }
+    for (TWinControl* parent : Containers(form)) {
+        std::vector<TControl*> placed;
+        for (TControl* c : parent->Children()) {
+            if (dynamic_cast<TTabSheet*>(c)) continue;  // pages share their control's area
+            EXPECT_GE(c->Left(), 0) << c->Name();
+            EXPECT_GE(c->Top(), 0) << c->Name();
+            EXPECT_LE(c->Left() + c->Width(), parent->ClientWidth()) << c->Name() << " in " << parent->Name();
+            EXPECT_LE(c->Top() + c->Height(), parent->ClientHeight()) << c->Name() << " in " << parent->Name();
+            for (TControl* other : placed) {
+                const bool apart = c->Left() >= other->Left() + other->Width() ||
+                                   other->Left() >= c->Left() + c->Width() ||
+                                   c->Top() >= other->Top() + other->Height() ||
+                                   other->Top() >= c->Top() + c->Height();
+                EXPECT_TRUE(apart) << c->Name() << " overlaps " << other->Name();
+            }
+            placed.push_back(c);
+        }
+    }
+}
+
+TEST_F(WizardDesignTest, TabOrder) {
+    EXPECT_EQ(TabSequence(form.TabSheet0), (Strings{"RadioGroupWersja", "RadioGroupSerwer", "CheckBoxKopia"}));
+    EXPECT_EQ(TabSequence(form.TabSheet4), (Strings{"PageControl1", "ButtonWstecz", "ButtonDalej", "ButtonWykonaj"}));
+    EXPECT_EQ(TabSequence(form.TabSheet5), (Strings{"MemoStatus", "Button1"}));
+    EXPECT_EQ(TabSequence(form.TabSheet3Oracle), (Strings{"GroupBox1", "Memo4"}));
+    EXPECT_EQ(TabSequence(form.GroupBox1),
+              (Strings{"ComboBoxUserOchrona", "ComboBoxUserRN", "ComboBoxUserLiczniki"}));
+
+    // Every container numbers its Tab stops 0, 1, 2... Labels are never
+    // reached by Tab, everything the user can operate is.
+    for (TWinControl* parent : Containers(form)) {
+        std::vector<int> orders;
+        for (TControl* c : parent->Children()) {
+            if (dynamic_cast<TTabSheet*>(c)) continue;
+            const bool label = dynamic_cast<TLabel*>(c) != nullptr;
+            EXPECT_EQ(c->TabOrder() >= 0, !label) << c->Name();
+            EXPECT_EQ(c->TabStop(), !label && !dynamic_cast<TWinControl*>(c)) << c->Name();
+            if (!label) orders.push_back(c->TabOrder());
+        }
+        std::sort(orders.begin(), orders.end());
+        for (std::size_t i = 0; i < orders.size(); ++i) EXPECT_EQ(orders[i], static_cast<int>(i)) << parent->Name();
+    }
+}
+
+TEST_F(WizardDesignTest, DesignedLooks) {
+    const TFont regular{"Tahoma", 12, false, clWindowText};
+    EXPECT_EQ(form.Label5.Font(), (TFont{"Tahoma", 17, true, clMaroon}));
+    EXPECT_EQ(form.Label5.Alignment(), taCenter);
+    EXPECT_TRUE(form.Label5.WordWrap());
+    for (TControl* c : AllControls(form)) {
+        if (c == &form.Label5) continue;
+        EXPECT_EQ(c->Font(), regular) << c->Name();
+    }
+
+    EXPECT_EQ(form.LabelConfigFile.Caption(), WizardWorkstation::ConfigFile);
+    EXPECT_FALSE(form.LabelConfigFile.Transparent());
+    EXPECT_EQ(form.LabelConfigFile.Color(), clOlive);
+    EXPECT_EQ(form.LabelConfigFile.Alignment(), taCenter);
+    EXPECT_TRUE(form.LabelConfigFile.WordWrap());
+
+    for (const TEdit* edit : {&form.EditBoundle, &form.EditNLS, &form.EditFolderHome}) {
+        EXPECT_TRUE(edit->ReadOnly()) << edit->Name();
+        EXPECT_EQ(edit->Color(), clBtnFace) << edit->Name();
+    }
+    EXPECT_EQ(form.Memo6.Color(), clBtnFace);
+    for (const TMemo* memo : {&form.Memo1, &form.Memo2, &form.Memo3, &form.Memo4, &form.Memo5, &form.Memo6,
+                              &form.MemoStatus})
+        EXPECT_TRUE(memo->ReadOnly()) << memo->Name();
+
+    EXPECT_FALSE(form.CheckBoxDMO.Visible());
+    EXPECT_TRUE(form.CheckBoxDMO.Checked());
+    EXPECT_TRUE(form.CheckBoxWindows.Checked());
+    EXPECT_EQ(form.CheckBoxWindows.Alignment(), taLeftJustify);
+    EXPECT_EQ(form.CheckBoxKopia.Alignment(), taRightJustify);
+
+    EXPECT_EQ(form.MemoStatus.Align(), alTop);
+    EXPECT_EQ(form.MemoStatus.Width(), 588);
+    EXPECT_EQ(form.MemoStatus.Height(), 272);
+    EXPECT_EQ(form.MemoStatus.ScrollBars(), ssNone);
+    EXPECT_EQ(form.MemoStatus.Lines().Count(), 0);
+
+    for (const TButton* b : {&form.ButtonDalej, &form.ButtonWykonaj, &form.Button1})
+        EXPECT_TRUE(b->Default()) << b->Name();
+    EXPECT_FALSE(form.ButtonWstecz.Default());
+}
+
+TEST_F(WizardDesignTest, EditableBoxesStartWithTheirTextsAndLimits) {
+    EXPECT_EQ(form.ComboBoxNazwaZrodla.Text(), "MSSQL Veltra RN");
+    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "xe.serwer");
+    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "VELTRA_OCHRONA");
+    EXPECT_EQ(form.ComboBoxUserRN.Text(), "VELTRA_RN");
+    for (const TComboBox* box : {&form.ComboBoxServer, &form.ComboBoxBaza, &form.ComboBoxBazaLiczniki,
+                                 &form.ComboBoxUserLiczniki, &form.ComboBoxOracleHome})
+        EXPECT_EQ(box->Text(), "") << box->Name();
+
+    // The Oracle home is picked, never typed.
+    EXPECT_EQ(form.ComboBoxOracleHome.Style(), csDropDownList);
+    // A data source name takes at most 32 characters.
+    form.ButtonDalej.Click();
+    form.ComboBoxNazwaZrodla.UserType(std::string(40, 'n'));
+    EXPECT_EQ(form.ComboBoxNazwaZrodla.Text(), std::string(32, 'n'));
+
+    // Lists that the user reads by name are sorted; server and schema lists
+    // keep the order they are found in.
+    std::set<std::string> sorted;
+    for (const TComboBox* box : {&form.ComboBoxNazwaZrodla, &form.ComboBoxOracleHome, &form.ComboBoxServer,
+                                 &form.ComboBoxOracleServer, &form.ComboBoxBaza, &form.ComboBoxBazaLiczniki,
+                                 &form.ComboBoxUserOchrona, &form.ComboBoxUserRN, &form.ComboBoxUserLiczniki})
+        if (box->Sorted()) sorted.insert(box->Name());
+    EXPECT_EQ(sorted, (std::set<std::string>{"ComboBoxNazwaZrodla", "ComboBoxOracleHome", "ComboBoxOracleServer",
+                                             "ComboBoxBaza", "ComboBoxBazaLiczniki"}));
+}
+
+TEST_F(WizardDesignTest, HelpTextsAreHardLinesWithTheirTrailingBlanks) {
+    struct Expected {
+        const TMemo& Memo;
+        int Lines;
+    };
+    const Expected counts[] = {
+        {form.Memo1, 6}, {form.Memo6, 2}, {form.Memo2, 5}, {form.Memo5, 2}, {form.Memo3, 9}, {form.Memo4, 4},
+    };
+    for (const auto& e : counts) EXPECT_EQ(e.Memo.Lines().Count(), e.Lines) << e.Memo.Name();
+
+    EXPECT_EQ(form.Memo1.Lines()[0], "Należy wprowadzić nazwę źródła danych ODBC do połaczenia z bazą ");
+    EXPECT_EQ(form.Memo1.Lines()[5], "");
+    EXPECT_EQ(form.Memo2.Lines()[1], "danych i wybać sposób logowania użytkownika na serwerze.");
+    EXPECT_EQ(form.Memo3.Lines()[1], "systemem ");
+    EXPECT_EQ(form.Memo3.Lines()[2], "\"Rondel\". ");
+    EXPECT_EQ(form.Memo4.Lines()[0],
+              "Należy wprowadzić nazwy schematów bazy przygotowanej do użycia z systemem \"Rondel\".");
+    EXPECT_EQ(form.Memo4.Lines()[2],
+              "Jeśli dane liczników są przechowywane w osobnym shemacie, należy go również wprowadzić.");
+    EXPECT_EQ(form.GroupBox1.Caption(), "Nazwy użtkowników schematów");
+}
+
+TEST_F(WizardDesignTest, ConnectionTemplates) {
+    const TStringList& p1 = form.Database1.Params;
+    const TStringList& p2 = form.Database2.Params;
+    const TStringList& p3 = form.DatabaseOracle.Params;
+    ASSERT_EQ(p1.Count(), 17u);
+    ASSERT_EQ(p3.Count(), 20u);
+
+    // The database list's parameters are the template's, on "master" and with a password.
+    ASSERT_EQ(p2.Count(), 18u);
+    EXPECT_EQ(p2[0], "DATABASE NAME=master");
+    EXPECT_EQ(p1[0], "DATABASE NAME=");
+    for (std::size_t i = 1; i < 17; ++i) EXPECT_EQ(p2[i], p1[i]) << i;
+    EXPECT_EQ(p2[17], "PASSWORD=");
+
+    // Each name once, every line NAME=VALUE, so setting by name finds the right line.
+    for (const TStringList* params : {&p1, &p2, &p3})
+        for (std::size_t i = 0; i < params->Count(); ++i) {
+            EXPECT_NE((*params)[i].find('='), std::string::npos) << (*params)[i];
+            EXPECT_EQ(params->IndexOfName(params->Names(i)), static_cast<int>(i)) << (*params)[i];
+        }
+    EXPECT_EQ(p3.Values("NET PROTOCOL"), "TNS");
+    EXPECT_EQ(p3.Values("OBJECT MODE"), "TRUE");
+
+    struct Expected {
+        const TDatabase& Database;
+        const char* Name;
+        const char* Driver;
+    };
+    const Expected databases[] = {
+        {form.Database1, "", "SQL Native Client"},
+        {form.Database2, "_TmpDatabase", "SQL Native Client"},
+        {form.DatabaseOracle, "_Oracle", "ORACLE"},
+    };
+    for (const auto& e : databases) {
+        EXPECT_EQ(e.Database.DatabaseName, e.Name);
+        EXPECT_EQ(e.Database.DriverName, e.Driver);
+        EXPECT_EQ(e.Database.SessionName, "Default");
+        EXPECT_FALSE(e.Database.KeepConnection);
+        EXPECT_FALSE(e.Database.LoginPrompt);
+    }
+    EXPECT_EQ(form.Query1.DatabaseName, "_TmpDatabase");
+    EXPECT_EQ(form.Query1.SQL.Count(), 3u);
+    EXPECT_EQ(form.Query1.SQL[2], "");
+}
+
+// Answers every query with fixed rows and remembers what it was asked.
+class RecordingDriver : public TEngineDriver {
+public:
+    struct Cursor : TEngineCursor {
+        Strings Columns;
+        std::vector<Strings> Rows;
+        std::size_t Next = 0;
+        const Strings& ColumnNames() const override { return Columns; }
+        bool Fetch(Strings& row) override {
+            if (Next == Rows.size()) return false;
+            row = Rows[Next++];
+            return true;
+        }
+    };
+
+    std::unique_ptr<TEngineCursor> Execute(const TStringList& params, const std::string& sql) override {
+        Params = params;
+        Sql = sql;
+        auto cursor = std::make_unique<Cursor>();
+        cursor->Columns = {"USERNAME"};
+        cursor->Rows = Rows;
+        return cursor;
+    }
+
+    std::vector<Strings> Rows;
+    TStringList Params;
+    std::string Sql;
+};
+
+TEST_F(WizardDesignTest, SchemaQueryRunsOnTheOracleConnectionWithItsCommentSentAsIs) {
+    auto driver = std::make_unique<RecordingDriver>();
+    RecordingDriver& oracle = *driver;
+    oracle.Rows = {{"VELTRA_RN"}, {"ŻÓŁW_" + std::string(30, 'X')}};
+    ws.Session.SetDriver("ORACLE", std::move(driver));
+
+    form.Query2.Open();
+
+    EXPECT_EQ(oracle.Sql, "select USERNAME from DBA_USERS\n/* where DEFAULT_TABLESPACE= 'USERS'*/\n\n");
+    EXPECT_EQ(oracle.Params, form.DatabaseOracle.Params);
+    EXPECT_EQ(form.Query2USERNAME.FieldName(), "USERNAME");
+    EXPECT_EQ(form.Query2USERNAME.AsString(), "VELTRA_RN");
+    form.Query2.Next();
+    // The declared width counts characters, not bytes.
+    EXPECT_EQ(form.Query2USERNAME.AsString(), "ŻÓŁW_" + std::string(25, 'X'));
+    form.Query2.Close();
+    EXPECT_THROW(form.Query2USERNAME.AsString(), Exception);
+}
+
+TEST_F(WizardDesignTest, ServiceTable) {
+    TClientDataSet& table = form.ClientDataSet1;
+    EXPECT_EQ(table.Name(), "ClientDataSet1");
+    EXPECT_EQ(table.IndexName(), "ClientDataSet1PK");
+    EXPECT_EQ(table.IndexFieldName(), "Name");
+
+    struct Expected {
+        TField& Field;
+        const char* Name;
+        int Size;
+        const char* Label;
+    };
+    const Expected fields[] = {
+        {form.ClientDataSet1Name(), "Name", 30, "Nazwa"},
+        {form.ClientDataSet1ADDR_ADDR_PROT(), "ADDR_ADDR_PROT", 10, "Protokół"},
+        {form.ClientDataSet1ADDR_ADDR_HOST(), "ADDR_ADDR_HOST", 30, "Nazwa lub IP serwera"},
+        {form.ClientDataSet1ADDR_ADDR_PORT(), "ADDR_ADDR_PORT", 10, "Port serwera"},
+        {form.ClientDataSet1CONN_SERV(), "CONN_SERV", 20, "Nazwa bazy (SID)"},
+    };
+    ASSERT_EQ(table.FieldCount(), 5);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(&table.Fields(i), &fields[i].Field);
+        EXPECT_EQ(fields[i].Field.FieldName(), fields[i].Name);
+        EXPECT_EQ(fields[i].Field.Size(), fields[i].Size);
+        EXPECT_EQ(fields[i].Field.DisplayLabel(), fields[i].Label);
+        EXPECT_TRUE(fields[i].Field.Required());
+    }
+
+    // Page 4's edits show the address fields of the current entry.
+    EXPECT_EQ(form.DataSource1.DataSet(), &table);
+    const std::pair<const TDBEdit&, const char*> edits[] = {
+        {form.DBEdit1, "ADDR_ADDR_PROT"},
+        {form.DBEdit2, "ADDR_ADDR_HOST"},
+        {form.DBEdit3, "ADDR_ADDR_PORT"},
+        {form.DBEdit4, "CONN_SERV"},
+    };
+    for (const auto& [edit, field] : edits) {
+        EXPECT_EQ(edit.DataSource(), &form.DataSource1);
+        ASSERT_NE(edit.Field(), nullptr) << edit.Name();
+        EXPECT_EQ(edit.Field()->FieldName(), field);
+    }
+}
+
+TEST(WizardDesignWithoutEngineTest, TheDeclaredFieldsRaiseWhileTheTableWasNeverCreated) {
+    WizardWorkstation ws;
+    ws.Registry.RemoveKey(reg::HKeyLocalMachine, WizardWorkstation::EngineKey);
+    TForm2& form = ws.Open();
+    EXPECT_THROW(form.ClientDataSet1Name(), Exception);
+    EXPECT_EQ(form.DBEdit1.Field(), nullptr);
+}
+
+}  // namespace
