@@ -2,8 +2,15 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 folder_library(platform_win32 src/platform/win32)
 folder_link(platform_win32 core advapi32 kernel32)
+# core's ANSI conversion (AnsiToUtf8/Utf8ToAnsi) is defined in platform_win32 on
+# this build: the cycle lets the linker see both, whatever the link order.
+folder_link(core platform_win32)
 folder_library(ui_win32 src/ui/win32)
 folder_link(ui_win32 ui core user32 gdi32 comctl32)
+# The window layer converts text at the wide APIs (WideText.h).
+folder_link(ui_win32 platform_win32)
+# The program image (icon, manifest, version) is a resource script.
+enable_language(RC)
 
 file(GLOB APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp ${CMAKE_SOURCE_DIR}/src/app/*.rc)
 if(APP_SOURCES)
@@ -19,4 +26,45 @@ if(WIN32_TEST_SOURCES)
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_tests PRIVATE wizard ui_win32 platform_win32 engine ui core gtest_main gmock)
   add_test(NAME win32_tests COMMAND win32_tests)
+endif()
+
+# The platform layer's own suites: only platform_win32 and core, so they build
+# and run whatever state the window and wizard code is in.
+file(GLOB WIN32_PLATFORM_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/platform/*.cpp)
+if(WIN32_PLATFORM_TEST_SOURCES)
+  # A tiny library for the loader suite to find along PATH.
+  add_library(platformprobe SHARED ${CMAKE_SOURCE_DIR}/tests/win32/platform/probe/PlatformProbe.c)
+  set_target_properties(platformprobe PROPERTIES PREFIX "" OUTPUT_NAME platformprobe)
+  target_link_options(platformprobe PRIVATE -static-libgcc)
+
+  add_executable(win32_platform_tests ${WIN32_PLATFORM_TEST_SOURCES})
+  target_compile_options(win32_platform_tests PRIVATE ${WARNINGS})
+  target_link_libraries(win32_platform_tests PRIVATE platform_win32 core gtest user32 gdi32)
+  add_dependencies(win32_platform_tests platformprobe)
+  target_compile_definitions(win32_platform_tests PRIVATE PLATFORM_PROBE_DLL="$<TARGET_FILE_NAME:platformprobe>")
+  add_test(NAME win32_platform_tests COMMAND win32_platform_tests)
+  # Polish locale: Wine takes its ANSI code page (1250) and its message
+  # language from it.
+  set_tests_properties(win32_platform_tests PROPERTIES ENVIRONMENT "LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8")
+endif()
+
+# The program image's resources, and the files the resource script names.
+if(TARGET KonfiguracjaBDE)
+  target_include_directories(KonfiguracjaBDE PRIVATE ${CMAKE_SOURCE_DIR}/src/app)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/src/app/KonfiguracjaBDE.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_SOURCE_DIR}/src/app/KonfiguracjaBDE.ico;${CMAKE_SOURCE_DIR}/src/app/KonfiguracjaBDE.manifest")
+endif()
+# The window suites also read the built executable's resources.
+if(TARGET KonfiguracjaBDE AND TARGET win32_tests)
+  add_dependencies(win32_tests KonfiguracjaBDE)
+  target_compile_definitions(win32_tests PRIVATE PROGRAM_EXE="$<TARGET_FILE:KonfiguracjaBDE>")
+  target_link_libraries(win32_tests PRIVATE version)
+endif()
+
+# The run script's driver: presses the running wizard's buttons from outside
+# to photograph every page. Not shipped.
+if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
+  add_executable(demo_driver ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
+  target_compile_options(demo_driver PRIVATE ${WARNINGS})
+  target_link_libraries(demo_driver PRIVATE user32 shell32)
 endif()

@@ -5,19 +5,26 @@ set -euo pipefail
 packages=(
   cmake g++ make googletest
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
-  wine wine32:i386 xvfb xauth
+  wine wine32:i386 xvfb xauth fonts-wine locales
+  wine64 g++-mingw-w64-x86-64
   unixodbc unixodbc-dev libsqliteodbc
   imagemagick x11-utils
 )
+
+ensure_polish_locale() {
+  # Wine takes its ANSI code page (1250) and message language from it.
+  locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$' || localedef -i pl_PL -f UTF-8 pl_PL.UTF-8
+}
 
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+if [ ${#missing[@]} -eq 0 ]; then ensure_polish_locale; exit 0; fi
 
 echo "Installing: ${missing[*]}"
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+ensure_polish_locale

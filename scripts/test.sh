@@ -1,35 +1,47 @@
 #!/usr/bin/env bash
-# The one test command: installs what is missing, builds the native and the
-# Windows builds, runs the native suites, then the Windows suites under Wine.
+# The one test command: installs what is missing, builds the native build and
+# the Windows executable, runs the native suites, then the Windows suites
+# under Wine and Xvfb in a throwaway prefix.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
+. "$root/scripts/flavour.sh"
 
 bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
 
 status=0
 step() { echo; echo "== $*"; }
+configure_and_build() {  # folder, cmake arguments...
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&
+    cmake --build "$dir" -j"$jobs" -- --no-print-directory | grep -E 'warning|error|Error' ; return "${PIPESTATUS[0]}"
+}
 
 step "native build"
-cmake -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-  cmake --build "$build/native" -j"$jobs" || { echo "native build failed"; exit 1; }
+configure_and_build "$build/native" || { echo "native build failed"; exit 1; }
 
-step "Windows build (i686-w64-mingw32)"
-cmake -S "$root" -B "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null &&
-  cmake --build "$build/win32" -j"$jobs" || { echo "Windows build failed"; exit 1; }
+step "Windows executable (i686)"
+configure_and_build "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" ||
+  { echo "Windows build failed"; exit 1; }
 
 step "native suites"
 (cd "$build/native" && ctest --output-on-failure) || status=1
 
-step "Windows suites under Wine"
+choose_flavour
+windows_build=$build/win32
+if [ "$arch" != i686 ]; then
+  step "Windows suites, x86-64 build (this kernel runs no 32-bit programs natively)"
+  windows_build=$build/win64
+  configure_and_build "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$toolchain" || { echo "x86-64 build failed"; exit 1; }
+fi
+
+step "Windows suites under Wine ($arch)"
 prefix=$(mktemp -d /tmp/wineprefix.XXXXXX)
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$prefix"' EXIT
-export WINEPREFIX=$prefix WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-wineboot -i >/dev/null 2>&1
-wineserver -w
-(cd "$build/win32" && xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure) || status=1
+trap 'WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1; rm -rf "$prefix"' EXIT
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=pl_PL.UTF-8 LANG=pl_PL.UTF-8
+prepare_prefix "$prefix"
+(cd "$windows_build" && WINEPREFIX=$prefix xvfb-run -a -s "-screen 0 1280x1024x24" ctest --output-on-failure) || status=1
 
 echo
 if [ $status -eq 0 ]; then echo "== all suites passed"; else echo "== some suites FAILED"; fi

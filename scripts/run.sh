@@ -1,0 +1,110 @@
+#!/usr/bin/env bash
+# The run command: installs what is missing, builds the Windows executable,
+# and starts the wizard under Wine in a prefix kept in the build folder,
+# seeded once as a demo workstation (scripts/seed-demo.sh).
+#
+# With a display ($DISPLAY set) the window opens there. Without one (or with
+# --screenshots) the wizard runs under Xvfb: the real buttons step through
+# both page paths, a screenshot of every page goes to build/screenshots/, and
+# the script prints where they are.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+jobs=$(nproc 2>/dev/null || echo 2)
+export WINEDEBUG=${WINEDEBUG:--all}
+# Polish Windows: the ANSI code page 1250 for the registry and the Oracle files.
+export LC_ALL=pl_PL.UTF-8 LANG=pl_PL.UTF-8
+
+. "$root/scripts/flavour.sh"
+choose_flavour
+if [ "$arch" = i686 ]; then out=$build/win32; else out=$build/win64; fi
+prefix=${WINEPREFIX_RUN:-$build/wineprefix-$arch}
+exe=$out/KonfiguracjaBDE.exe
+driver=$out/demo_driver.exe
+
+if [ "${1:-}" != "--inside-xvfb" ]; then
+  bash "$root/scripts/install-deps.sh"
+  if [ "$arch" = x86_64 ]; then
+    echo "Note: this kernel does not run 32-bit programs natively; showing a 64-bit build under 64-bit Wine."
+  fi
+  echo "== building the $arch executable into $out"
+  cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  cmake --build "$out" -j"$jobs" --target KonfiguracjaBDE demo_driver >/dev/null
+fi
+
+export WINEPREFIX=$prefix WINEDLLOVERRIDES="mscoree,mshtml="
+if [ "${1:-}" != "--inside-xvfb" ] && [ ! -f "$prefix/system.reg" ]; then
+  echo "== creating the Wine prefix $prefix (once)"
+  prepare_prefix "$prefix"
+fi
+if [ "${1:-}" != "--inside-xvfb" ]; then
+  bash "$root/scripts/seed-demo.sh" "$prefix" "$wine"
+fi
+
+if [ -n "${DISPLAY:-}" ] && [ -z "${1:-}" ]; then
+  # The desktop's window manager frames the window.
+  "$wine" reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
+  echo "== starting the wizard on $DISPLAY"
+  exec "$wine" "$exe"
+fi
+
+# ---- no display: photograph every page under Xvfb
+
+shots=$build/screenshots
+if [ "${1:-}" != "--inside-xvfb" ]; then
+  rm -rf "$shots"
+  mkdir -p "$shots"
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside-xvfb
+  echo "== screenshots of every page: $shots"
+  ls -1 "$shots"
+  exit 0
+fi
+
+# No window manager here: Wine draws the frame and caption itself.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
+wineserver -w
+
+"$wine" "$exe" &
+program=$!
+trap 'kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+
+geometry=$("$wine" "$driver" wait 300 | tr -d '\r')
+step=0
+shot() {
+  step=$((step + 1))
+  sleep 1
+  local name
+  name=$("$wine" "$driver" page | tr -d '\r')
+  import -window root -crop "$geometry" +repage "$shots/$(printf '%02d' $step)-${1:-$name}.png"
+}
+# A click; a message box it opens is photographed and closed.
+press() {
+  "$wine" "$driver" click "$1" || return 0
+  if "$wine" "$driver" dialog >/dev/null 2>&1; then
+    step=$((step + 1))
+    sleep 1
+    import -window root "$shots/$(printf '%02d' $step)-komunikat.png"
+    "$wine" "$driver" dismiss
+  fi
+}
+
+shot
+# Oracle: pages 0, 2, 4, 6, and back.
+press "Oracle Server"
+shot TabSheet0-Oracle
+for _ in 1 2 3; do press "Dalej >"; shot; done
+for _ in 1 2 3; do press "< Wstecz"; done
+# SQL Server (remembered for the next start): pages 0, 1, 3, 5.
+press "Microsoft SQL Server"
+for _ in 1 2 3; do press "Dalej >"; shot; done
+# "Wykonaj" on the last page: the status page, or the message that stops it.
+press "Wykonaj"
+if [ "$("$wine" "$driver" page | tr -d '\r')" = "TabSheet5" ]; then
+  shot
+  press "OK"
+else
+  "$wine" "$driver" close
+fi
+wait $program || true
+trap - EXIT
+wineserver -k 2>/dev/null || true

@@ -1,0 +1,109 @@
+#include "platform/win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/Exception.h"
+#include "platform/Text.h"
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+
+namespace {
+
+constexpr const char* ReadFailedText = "Nie można odczytać pliku \"%s\": %s";
+constexpr const char* WriteFailedText = "Nie można zapisać pliku \"%s\": %s";
+
+[[noreturn]] void Fail(const char* pattern, const std::string& path, DWORD code) {
+    throw Exception(Format(pattern, {path, SystemErrorText(code)}));
+}
+
+// The temporary file of a write: removed again unless it was renamed over the
+// target. Declared before the file's handle, so the handle is closed first.
+class TempFile {
+public:
+    TempFile() = default;
+    ~TempFile() {
+        if (!path_.empty()) ::DeleteFileW(path_.c_str());
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+
+    // A name beside the target (same folder, so the rename stays on one
+    // volume) that no other file has; CREATE_NEW makes taking it atomic.
+    UniqueFile Create(const std::wstring& target, const std::string& path) {
+        const std::wstring stem = target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-";
+        for (unsigned attempt = 0;; ++attempt) {
+            std::wstring candidate = stem + std::to_wstring(attempt) + L".tmp";
+            UniqueFile file(::CreateFileW(candidate.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+            if (file) {
+                path_ = std::move(candidate);
+                return file;
+            }
+            const DWORD error = ::GetLastError();
+            if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt >= 100)
+                Fail(WriteFailedText, path, error);
+        }
+    }
+
+    const std::wstring& Path() const { return path_; }
+    void Keep() { path_.clear(); }
+
+private:
+    std::wstring path_;
+};
+
+}  // namespace
+
+bool TWin32FileSystem::FileExists(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string TWin32FileSystem::ReadBytes(const std::string& path) {
+    UniqueFile file(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) Fail(ReadFailedText, path, ::GetLastError());
+
+    std::string bytes;
+    char chunk[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), chunk, sizeof(chunk), &got, nullptr)) Fail(ReadFailedText, path, ::GetLastError());
+        if (got == 0) break;
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
+void TWin32FileSystem::WriteBytes(const std::string& path, const std::string& bytes) {
+    const std::wstring target = Utf8ToWide(path);
+
+    // The rename would replace a read-only file on some systems; such a file
+    // is one the user protected, so it is refused like Windows refuses to
+    // open it for writing.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        Fail(WriteFailedText, path, ERROR_ACCESS_DENIED);
+
+    TempFile temp;
+    UniqueFile file = temp.Create(target, path);
+
+    for (std::size_t done = 0; done < bytes.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file.get(), bytes.data() + done, chunk, &written, nullptr))
+            Fail(WriteFailedText, path, ::GetLastError());
+        if (written == 0) Fail(WriteFailedText, path, ERROR_WRITE_FAULT);
+        done += written;
+    }
+    // On disk before the rename, so a crash leaves either file whole.
+    if (!::FlushFileBuffers(file.get())) Fail(WriteFailedText, path, ::GetLastError());
+    // Closed first: an open file cannot be renamed.
+    if (!::CloseHandle(file.release())) Fail(WriteFailedText, path, ::GetLastError());
+
+    if (!::MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        Fail(WriteFailedText, path, ::GetLastError());
+    temp.Keep();
+}

@@ -1,0 +1,415 @@
+// The Win32 peers on a small form of the suite's own: each kind of control
+// as a real window, user input through real window messages reaching the
+// model, code changes reaching the window without firing events, errors
+// from handlers ending in the error box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "fakes/RecordingViews.h"
+#include "platform/Exception.h"
+#include "ui/ComCtrls.h"
+#include "ui/DBClient.h"
+#include "ui/DBCtrls.h"
+#include "ui/Forms.h"
+#include "ui/StdCtrls.h"
+#include "ui/win32/Win32Form.h"
+#include "ui/win32/Win32Views.h"
+#include "win32/UiWindowSupport.h"
+
+using namespace uiwin;
+
+namespace {
+
+class TSmallForm : public TForm {
+public:
+    explicit TSmallForm(TApplication& application) : TForm(application) {
+        // One stored record for the data-aware edit.
+        Table.AddFieldDef({"Host", 10, "Serwer", true});
+        Table.SetPrimaryIndex("PK", "Host");
+        Table.CreateDataSet();
+        Table.Append();
+        Table.FieldByName("Host").SetAsString("serwer");
+        Table.Post();
+        Source.SetDataSet(&Table);
+
+        SetCaption("Mały formularz");
+        SetClientSize(300, 200);
+        SetFont(TFont{"Tahoma", 12, false, clWindowText});
+
+        Pages.SetParent(this);
+        Pages.SetBounds(0, 0, 300, 160);
+        Pages.SetTabStop(false);
+        Pages.SetTabOrder(0);
+        First.SetCaption("First");
+        First.SetPageControl(&Pages);
+        Second.SetCaption("Second");
+        Second.SetPageControl(&Pages);
+
+        Place(Title, First, "Zażółć gęślą jaźń", {10, 4, 200, 14}, -1);
+        Place(Name, First, "", {10, 22, 120, 22}, 1);
+        Place(Choice, First, "", {140, 22, 120, 22}, 2);
+        Place(Option, First, "Opcja", {10, 50, 120, 18}, 3);
+        Place(Host, First, "", {10, 74, 120, 22}, 4);
+        Place(Kind, First, "Rodzaj", {140, 50, 120, 70}, 0);
+        Place(Help, Second, "", {10, 10, 200, 60}, 0);
+        Place(Back, *this, "Wstecz", {60, 168, 80, 26}, 1);
+        Place(Next, *this, "Dalej", {160, 168, 80, 26}, 2);
+
+        Name.SetMaxLength(5);
+        Choice.SetMaxLength(8);
+        Kind.Items().Assign(std::vector<std::string>{"Pierwszy", "Drugi"});
+        Kind.SetItemIndex(0);
+        Help.SetReadOnly(true);
+        Help.Lines().Assign(std::vector<std::string>{"Wiersz pierwszy", "Wiersz drugi"});
+        Next.SetDefault(true);
+        Host.SetDataSource(&Source);
+        Host.SetDataField("Host");
+        Pages.SetActivePageIndex(0);
+    }
+
+    // Before the controls bound to them.
+    TClientDataSet Table;
+    TDataSource Source;
+
+    TPageControl Pages;
+    TTabSheet First;
+    TTabSheet Second;
+    TLabel Title;
+    TEdit Name;
+    TComboBox Choice;
+    TCheckBox Option;
+    TRadioGroup Kind;
+    TMemo Help;
+    TButton Back;
+    TButton Next;
+    TDBEdit Host;
+
+private:
+    struct TBounds {
+        int Left, Top, Width, Height;
+    };
+    void Place(TControl& control, TWinControl& parent, const char* text, TBounds bounds, int tabOrder) {
+        control.SetParent(&parent);
+        control.SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+        control.SetText(text);
+        if (tabOrder >= 0) control.SetTabOrder(tabOrder);
+    }
+};
+
+class WindowControls : public ::testing::Test {
+protected:
+    WindowControls() {
+        Application.SetTitle("Okno testowe");
+        Application.SetMessageBoxView(&ErrorBox);
+        Window = std::make_unique<TWin32Form>(Form);
+        Form.Show();
+        Window->ProcessMessages();
+    }
+
+    HWND Handle(const TControl& control) const { return Window->HandleOf(control); }
+
+    // The child window of the radio group's button `text`.
+    HWND RadioButton(const std::wstring& text) const { return Find(Handle(Form.Kind), L"Button", text); }
+
+    // The user edits a box's text: the window's own edit notifies its parent.
+    void UserEdits(HWND edit, const std::wstring& text) {
+        SetWindowTextW(edit, text.c_str());
+        Window->ProcessMessages();
+    }
+
+    TRecordingMessageBox ErrorBox;
+    TApplication Application;
+    TSmallForm Form{Application};
+    std::unique_ptr<TWin32Form> Window;
+};
+
+TEST_F(WindowControls, EveryControlIsAWindowOfItsKindWithTheModelsState) {
+    EXPECT_EQ(TextOf(Window->Handle()), L"Mały formularz");
+    EXPECT_EQ(ClassOf(Handle(Form.Title)), L"Static");
+    EXPECT_EQ(TextOf(Handle(Form.Title)), L"Zażółć gęślą jaźń");
+    EXPECT_EQ(ClassOf(Handle(Form.Name)), L"Edit");
+    EXPECT_EQ(ClassOf(Handle(Form.Choice)), L"ComboBox");
+    EXPECT_EQ(ClassOf(Handle(Form.Option)), L"Button");
+    EXPECT_EQ(ClassOf(Handle(Form.Next)), L"Button");
+    EXPECT_EQ(TextOf(Handle(Form.Help)), L"Wiersz pierwszy\r\nWiersz drugi");
+    EXPECT_TRUE(GetWindowLongW(Handle(Form.Help), GWL_STYLE) & ES_READONLY);
+    EXPECT_EQ(SendMessageW(RadioButton(L"Pierwszy"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(RadioButton(L"Drugi"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    // The default button, and the others are plain.
+    EXPECT_EQ(GetWindowLongW(Handle(Form.Next), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+    EXPECT_EQ(GetWindowLongW(Handle(Form.Back), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    // Only the active page shows.
+    EXPECT_TRUE(IsWindowVisible(Handle(Form.First)));
+    EXPECT_FALSE(IsWindowVisible(Handle(Form.Second)));
+}
+
+TEST_F(WindowControls, BoundsAndFontsAreTheDesignScaledToTheScreen) {
+    const int dpi = ScreenDpiOfTest();
+    EXPECT_EQ(Window->Dpi(), dpi);
+    auto scaled = [dpi](int design) { return MulDiv(design, dpi, 104); };
+
+    RECT client;
+    GetClientRect(Window->Handle(), &client);
+    EXPECT_EQ(client.right, scaled(300));
+    EXPECT_EQ(client.bottom, scaled(200));
+
+    const RECT next = RectIn(Window->Handle(), Handle(Form.Next));
+    EXPECT_EQ(next.left, scaled(160));
+    EXPECT_EQ(next.top, scaled(168));
+    EXPECT_EQ(next.right, scaled(240));
+    EXPECT_EQ(next.bottom, scaled(194));
+
+    const LOGFONTW font = FontOf(Handle(Form.Name));
+    EXPECT_EQ(font.lfHeight, -scaled(12));
+    EXPECT_STREQ(font.lfFaceName, L"Tahoma");
+    EXPECT_EQ(font.lfWeight, FW_NORMAL);
+}
+
+TEST_F(WindowControls, TypingReachesTheModelCutToItsLength) {
+    int changes = 0;
+    Form.Name.OnChange = [&](TObject&) { ++changes; };
+    UserEdits(Handle(Form.Name), L"Łódź-Kraków");
+    EXPECT_EQ(Form.Name.Text(), "Łódź-");
+    // The window shows what the model kept.
+    EXPECT_EQ(TextOf(Handle(Form.Name)), L"Łódź-");
+    EXPECT_EQ(changes, 1);
+
+    // A read-only edit refuses: the window goes back to the model's text.
+    Form.Name.SetReadOnly(true);
+    EXPECT_TRUE(GetWindowLongW(Handle(Form.Name), GWL_STYLE) & ES_READONLY);
+    UserEdits(Handle(Form.Name), L"inne");
+    EXPECT_EQ(Form.Name.Text(), "Łódź-");
+    EXPECT_EQ(TextOf(Handle(Form.Name)), L"Łódź-");
+    EXPECT_EQ(changes, 1);
+}
+
+TEST_F(WindowControls, CodeChangesShowWithoutFiringEvents) {
+    int events = 0;
+    auto count = [&](TObject&) { ++events; };
+    Form.Name.OnChange = count;
+    Form.Choice.OnChange = count;
+    Form.Option.OnClick = count;
+    Form.Kind.OnClick = count;
+
+    Form.Name.SetText("abc");
+    Form.Choice.Items().Assign(std::vector<std::string>{"jeden", "dwa"});
+    Form.Choice.SetItemIndex(1);
+    Form.Option.SetChecked(true);
+    Form.Kind.SetItemIndex(1);
+    Form.Help.Lines().Add("Wiersz trzeci");
+    Form.Title.SetCaption("Nowy tytuł");
+    Window->ProcessMessages();
+
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(TextOf(Handle(Form.Name)), L"abc");
+    EXPECT_EQ(SendMessageW(Handle(Form.Choice), CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(Handle(Form.Choice), CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(TextOf(Handle(Form.Choice)), L"dwa");
+    EXPECT_EQ(SendMessageW(Handle(Form.Option), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(RadioButton(L"Drugi"), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(SendMessageW(RadioButton(L"Pierwszy"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(TextOf(Handle(Form.Help)), L"Wiersz pierwszy\r\nWiersz drugi\r\nWiersz trzeci");
+    EXPECT_EQ(TextOf(Handle(Form.Title)), L"Nowy tytuł");
+
+    // Refilling the list keeps the text of an editable box.
+    Form.Choice.SetText("własny");
+    Form.Choice.Items().Assign(std::vector<std::string>{"trzy"});
+    Window->ProcessMessages();
+    EXPECT_EQ(events, 0);
+    EXPECT_EQ(TextOf(Handle(Form.Choice)), L"własny");
+    EXPECT_EQ(SendMessageW(Handle(Form.Choice), CB_GETCOUNT, 0, 0), 1);
+}
+
+TEST_F(WindowControls, DataAwareEditShowsAndEditsItsField) {
+    int edits = 0;
+    Form.Table.AfterEdit = [&](TObject&) { ++edits; };
+    EXPECT_EQ(TextOf(Handle(Form.Host)), L"serwer");
+    EXPECT_EQ(SendMessageW(Handle(Form.Host), EM_GETLIMITTEXT, 0, 0), 10);
+
+    // Typing puts the record into editing and writes the field, cut to its size.
+    UserEdits(Handle(Form.Host), L"nowy-serwer-01");
+    EXPECT_EQ(Form.Table.State(), dsEdit);
+    EXPECT_EQ(edits, 1);
+    EXPECT_EQ(Form.Table.FieldByName("Host").AsString(), "nowy-serwe");
+    EXPECT_EQ(TextOf(Handle(Form.Host)), L"nowy-serwe");
+
+    // The table going back shows in the window.
+    Form.Table.Cancel();
+    Window->ProcessMessages();
+    EXPECT_EQ(TextOf(Handle(Form.Host)), L"serwer");
+}
+
+TEST_F(WindowControls, ComboBoxOpensPicksAndTakesTyping) {
+    HWND box = Handle(Form.Choice);
+    int dropDowns = 0;
+    std::vector<std::string> changes;
+    Form.Choice.OnDropDown = [&](TObject&) {
+        ++dropDowns;
+        Form.Choice.Items().Assign(std::vector<std::string>{"alfa", "beta", "gamma"});
+    };
+    Form.Choice.OnChange = [&](TObject&) { changes.push_back(Form.Choice.Text()); };
+
+    // Opening the list runs the handler, which fills it before it shows.
+    SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
+    Window->ProcessMessages();
+    EXPECT_EQ(dropDowns, 1);
+    EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 3);
+    SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
+    Window->ProcessMessages();
+
+    // Picking an item: the list's selection changes and the parent hears of it.
+    SendMessageW(box, CB_SETCURSEL, 1, 0);
+    SendMessageW(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(box));
+    Window->ProcessMessages();
+    EXPECT_EQ(Form.Choice.ItemIndex(), 1);
+    EXPECT_EQ(Form.Choice.Text(), "beta");
+
+    // Typing into the box's edit, held to the box's length.
+    HWND edit = GetWindow(box, GW_CHILD);
+    ASSERT_NE(edit, nullptr);
+    changes.clear();
+    Type(*Window, edit, L"gamma-delta");
+    EXPECT_EQ(Form.Choice.Text(), "gamma-de");
+    EXPECT_EQ(TextOf(box), L"gamma-de");
+    EXPECT_EQ(Form.Choice.ItemIndex(), -1);
+    ASSERT_EQ(changes.size(), 8u);
+    EXPECT_EQ(changes.front(), "g");
+    EXPECT_EQ(changes.back(), "gamma-de");
+}
+
+TEST_F(WindowControls, ClicksOnBoxesAndButtonsAreUserActions) {
+    int optionClicks = 0, kindClicks = 0, nextClicks = 0;
+    Form.Option.OnClick = [&](TObject&) { ++optionClicks; };
+    Form.Kind.OnClick = [&](TObject&) { ++kindClicks; };
+    Form.Next.OnClick = [&](TObject&) { ++nextClicks; };
+
+    Click(*Window, Handle(Form.Option));
+    EXPECT_TRUE(Form.Option.Checked());
+    EXPECT_EQ(optionClicks, 1);
+
+    Click(*Window, RadioButton(L"Drugi"));
+    EXPECT_EQ(Form.Kind.ItemIndex(), 1);
+    EXPECT_EQ(kindClicks, 1);
+    // The checked button carries the group's Tab stop.
+    EXPECT_TRUE(GetWindowLongW(RadioButton(L"Drugi"), GWL_STYLE) & WS_TABSTOP);
+    EXPECT_FALSE(GetWindowLongW(RadioButton(L"Pierwszy"), GWL_STYLE) & WS_TABSTOP);
+
+    Click(*Window, Handle(Form.Next));
+    EXPECT_EQ(nextClicks, 1);
+
+    // Disabled controls take no clicks: the model and the window stay put.
+    Form.Option.SetEnabled(false);
+    Form.Next.SetEnabled(false);
+    EXPECT_FALSE(IsWindowEnabled(Handle(Form.Option)));
+    Click(*Window, Handle(Form.Option));
+    Click(*Window, Handle(Form.Next));
+    EXPECT_TRUE(Form.Option.Checked());
+    EXPECT_EQ(SendMessageW(Handle(Form.Option), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(optionClicks, 1);
+    EXPECT_EQ(nextClicks, 1);
+}
+
+TEST_F(WindowControls, TabOrderIsTheModelsAndThePageSwitchMovesTheFocus) {
+    HWND root = Window->Handle();
+    std::vector<HWND> order;
+    HWND at = nullptr;
+    for (int i = 0; i < 8; ++i) {
+        at = GetNextDlgTabItem(root, at, FALSE);
+        if (!at || (!order.empty() && at == order.front())) break;
+        order.push_back(at);
+    }
+    const std::vector<HWND> expected = {RadioButton(L"Pierwszy"), Handle(Form.Name), Handle(Form.Choice),
+                                        Handle(Form.Option),     Handle(Form.Host), Handle(Form.Back),
+                                        Handle(Form.Next)};
+    EXPECT_EQ(order, expected);
+
+    // The focus on a page that goes away moves to the new page.
+    SetFocus(Handle(Form.Name));
+    ASSERT_EQ(GetFocus(), Handle(Form.Name));
+    Form.Pages.SetActivePageIndex(1);
+    Window->ProcessMessages();
+    EXPECT_FALSE(IsWindowVisible(Handle(Form.First)));
+    EXPECT_TRUE(IsWindowVisible(Handle(Form.Second)));
+    EXPECT_EQ(GetFocus(), Handle(Form.Help));
+
+    // Disabling the focused button hands the focus on.
+    SetFocus(Handle(Form.Back));
+    Form.Back.SetEnabled(false);
+    EXPECT_NE(GetFocus(), Handle(Form.Back));
+    EXPECT_TRUE(IsChild(root, GetFocus()));
+}
+
+TEST_F(WindowControls, EnterPressesTheDefaultButtonAndEscapeDoesNothing) {
+    int nextClicks = 0, backClicks = 0;
+    Form.Next.OnClick = [&](TObject&) { ++nextClicks; };
+    Form.Back.OnClick = [&](TObject&) { ++backClicks; };
+
+    PressKey(*Window, Handle(Form.Name), VK_RETURN);
+    EXPECT_EQ(nextClicks, 1);
+
+    // Disabled, the default button is not pressed.
+    Form.Next.SetEnabled(false);
+    PressKey(*Window, Handle(Form.Name), VK_RETURN);
+    EXPECT_EQ(nextClicks, 1);
+    EXPECT_EQ(backClicks, 0);
+
+    // Esc, also inside the multi-line memo, leaves the form as it is.
+    Form.Next.SetEnabled(true);
+    Form.Pages.SetActivePageIndex(1);
+    PressKey(*Window, Handle(Form.Help), VK_ESCAPE);
+    PressKey(*Window, Handle(Form.Back), VK_ESCAPE);
+    EXPECT_TRUE(IsWindow(Handle(Form.Second)));
+    EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+    EXPECT_TRUE(Form.Visible());
+    EXPECT_FALSE(Application.Terminated());
+    // The memo takes Enter itself.
+    PressKey(*Window, Handle(Form.Help), VK_RETURN);
+    EXPECT_EQ(nextClicks, 1);
+}
+
+TEST_F(WindowControls, AnErrorInAHandlerEndsInTheErrorBoxAndTheWindowGoesOn) {
+    Form.Next.OnClick = [](TObject&) { throw Exception("Nie udało się zapisać"); };
+    Form.Back.OnClick = [](TObject&) { throw std::runtime_error("koniec."); };
+    Click(*Window, Handle(Form.Next));
+    Click(*Window, Handle(Form.Back));
+    ASSERT_EQ(ErrorBox.Shown.size(), 2u);
+    EXPECT_EQ(ErrorBox.Shown[0].first, "Okno testowe");
+    EXPECT_EQ(ErrorBox.Shown[0].second, "Nie udało się zapisać.");
+    EXPECT_EQ(ErrorBox.Shown[1].second, "koniec.");
+    EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+}
+
+TEST_F(WindowControls, CloseBoxClosesTheMainForm) {
+    Application.SetMainForm(&Form);
+    int closes = 0;
+    Form.OnClose = [&](TObject&) { ++closes; };
+    SendMessageW(Window->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Window->ProcessMessages();
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(Application.Terminated());
+    EXPECT_FALSE(IsWindowVisible(Window->Handle()));
+    EXPECT_TRUE(IsWindow(Window->Handle()));
+}
+
+TEST(WindowViews, WaitCursorShowsWhileTheScopeLastsAndGoesBack) {
+    TWin32Screen screenView;
+    TScreen screen;
+    screen.SetView(&screenView);
+    HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
+    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
+    try {
+        TWaitCursor busy(screen);
+        EXPECT_EQ(GetCursor(), wait);
+        throw Exception("przerwane");
+    } catch (const Exception&) {
+    }
+    EXPECT_EQ(GetCursor(), arrow);
+}
+
+}  // namespace
