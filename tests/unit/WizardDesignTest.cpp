@@ -69,8 +69,6 @@ TEST_F(WizardDesignTest, Window) {
 TEST_F(WizardDesignTest, PageStructure) {
     EXPECT_EQ(form.PageControl2.Parent(), &form);
     EXPECT_EQ(form.PageControl2.Align(), alClient);
-    EXPECT_EQ(form.PageControl2.Width(), 596);
-    EXPECT_EQ(form.PageControl2.Height(), 336);
     EXPECT_EQ(SheetNames(form.PageControl2), (Strings{"TabSheet4", "TabSheet5"}));
 
     EXPECT_EQ(form.PageControl1.Parent(), &form.TabSheet4);

@@ -71,39 +71,30 @@ protected:
     WizardWorkstation ws;
 };
 
-TEST_F(WizardNavigationTest, SqlServerPathThereAndBack) {
-    OpenOn(0);
-    WalkThereAndBack(ws, SqlServerPath);
+struct PathCase {
+    const char* Name;
+    int Server;
+    bool EngineStarts;
+    const std::vector<Step>* Path;
+};
+
+class WizardPathTest : public WizardNavigationTest, public ::testing::WithParamInterface<PathCase> {};
+
+// No server chosen (a stored index out of range) takes the Oracle path; an engine that did not start does not stop it.
+TEST_P(WizardPathTest, ThereAndBack) {
+    if (!GetParam().EngineStarts) ws.Registry.RemoveKey(reg::HKeyLocalMachine, WizardWorkstation::EngineKey);
+    TForm2& form = OpenOn(GetParam().Server);
+    if (!GetParam().EngineStarts) ws.ClearErrors();  // the engine's own report
+    ASSERT_EQ(form.ClientDataSet1.Active(), GetParam().EngineStarts);
+    WalkThereAndBack(ws, *GetParam().Path);
 }
 
-TEST_F(WizardNavigationTest, OraclePathThereAndBack) {
-    OpenOn(1);
-    WalkThereAndBack(ws, OraclePath);
-}
-
-TEST_F(WizardNavigationTest, NoServerChosenTakesTheOraclePath) {
-    OpenOn(-1);
-    WalkThereAndBack(ws, OraclePath);
-}
-
-TEST_F(WizardNavigationTest, TheEngineNotStartingDoesNotStopTheOraclePath) {
-    ws.Registry.RemoveKey(reg::HKeyLocalMachine, WizardWorkstation::EngineKey);
-    TForm2& form = OpenOn(1);
-    ws.ClearErrors();
-    ASSERT_FALSE(form.ClientDataSet1.Active());
-    WalkThereAndBack(ws, OraclePath);
-}
-
-TEST_F(WizardNavigationTest, ComingBackToPageZeroRunsItsShowHandlerAgain) {
-    TForm2& form = OpenOn(0);
-    const auto visits = [&] { return ws.Registry.OpensOf(reg::HKeyCurrentUser, WizardWorkstation::SettingsKey).size(); };
-    ASSERT_EQ(visits(), 1u);
-
-    form.ButtonDalej.Click();
-    EXPECT_EQ(visits(), 1u);
-    form.ButtonWstecz.Click();
-    EXPECT_EQ(visits(), 2u);
-}
+INSTANTIATE_TEST_SUITE_P(Paths, WizardPathTest,
+                         ::testing::Values(PathCase{"SqlServer", 0, true, &SqlServerPath},
+                                           PathCase{"Oracle", 1, true, &OraclePath},
+                                           PathCase{"NoServer", -5, true, &OraclePath},
+                                           PathCase{"OracleWithoutEngine", 1, false, &OraclePath}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(WizardNavigationTest, SwitchingTheServerOnPageZeroSwitchesThePath) {
     TForm2& form = OpenOn(1);
@@ -170,18 +161,27 @@ protected:
     }
 };
 
-TEST_F(PendingServiceEntryTest, ANewEntryIsStoredUnderTheBoxTextOnDalej) {
+TEST_F(PendingServiceEntryTest, ANewEntryIsStoredUnderTheBoxTextOnDalejBeforeTheNextPageShows) {
     TypeAddress("TCP", "db.example", "1521", "XE");
     ASSERT_EQ(table().State(), dsInsert);
+    TDataSetState stateSeen = dsInactive;
+    bool wykonajSeen = true;
+    form().TabSheet3Oracle.OnShow = [&](TObject&) {
+        stateSeen = table().State();
+        wykonajSeen = form().ButtonWykonaj.Enabled();
+    };
 
     Dalej();
 
     EXPECT_EQ(ws.Errors(), Strings{});
+    // Stored before the next page shows, and the buttons change after it.
+    EXPECT_EQ(stateSeen, dsBrowse);
+    EXPECT_FALSE(wykonajSeen);
+    EXPECT_EQ(Where(form()), Where(OraclePath[3]));
     EXPECT_EQ(table().State(), dsBrowse);
     ASSERT_EQ(table().RecordCount(), 1);
     EXPECT_EQ(table().FieldByName("Name").AsString(), "xe.serwer");
     EXPECT_EQ(table().FieldByName("ADDR_ADDR_HOST").AsString(), "db.example");
-    EXPECT_EQ(form().PageControl1.ActivePageIndex(), 6);
 }
 
 TEST_F(PendingServiceEntryTest, AChangedStoredEntryIsStoredOnDalej) {
@@ -240,44 +240,19 @@ TEST_F(PendingServiceEntryTest, ARefusedEntryCanBeCorrectedAndStored) {
     EXPECT_EQ(form().PageControl1.ActivePageIndex(), 6);
 }
 
-TEST_F(PendingServiceEntryTest, ANewEntryIsDiscardedOnWstecz) {
-    TypeAddress("TCP", "", "1521", "XE");
+TEST_F(PendingServiceEntryTest, ANewEntryIsDiscardedOnWsteczAfterTheEarlierPageHasShown) {
+    TypeAddress("TCP", "db.example", "1521", "XE");
     ASSERT_EQ(table().State(), dsInsert);
-
-    form().ButtonWstecz.Click();
-
-    EXPECT_EQ(Where(form()), Where(OraclePath[1]));
-    EXPECT_EQ(table().State(), dsBrowse);
-    EXPECT_TRUE(table().IsEmpty());
-    EXPECT_EQ(ws.Errors(), Strings{});
-}
-
-TEST_F(PendingServiceEntryTest, TheNextPageShowsAfterTheEntryIsStoredAndBeforeTheButtonsChange) {
-    TypeAddress("TCP", "db.example", "1521", "XE");
-    TDataSetState stateSeen = dsInactive;
-    bool wykonajSeen = true;
-    form().TabSheet3Oracle.OnShow = [&](TObject&) {
-        stateSeen = table().State();
-        wykonajSeen = form().ButtonWykonaj.Enabled();
-    };
-
-    Dalej();
-
-    EXPECT_EQ(stateSeen, dsBrowse);
-    EXPECT_FALSE(wykonajSeen);
-    EXPECT_TRUE(form().ButtonWykonaj.Enabled());
-}
-
-TEST_F(PendingServiceEntryTest, WsteczDropsTheEntryOnlyAfterTheEarlierPageHasShown) {
-    TypeAddress("TCP", "db.example", "1521", "XE");
     TDataSetState stateSeen = dsInactive;
     form().TabSheet1Oracle.OnShow = [&](TObject&) { stateSeen = table().State(); };
 
     form().ButtonWstecz.Click();
 
     EXPECT_EQ(stateSeen, dsInsert);
+    EXPECT_EQ(Where(form()), Where(OraclePath[1]));
     EXPECT_EQ(table().State(), dsBrowse);
     EXPECT_TRUE(table().IsEmpty());
+    EXPECT_EQ(ws.Errors(), Strings{});
 }
 
 TEST_F(PendingServiceEntryTest, AChangeToAStoredEntryIsDiscardedOnWstecz) {
