@@ -20,7 +20,7 @@
 #include "engine/OdbcDriver.h"
 #include "engine/Query.h"
 #include "engine/Session.h"
-#include "fakes/DlLoader.h"
+#include "fakes/EngineRig.h"
 #include "fakes/ErrorText.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
@@ -35,7 +35,7 @@ namespace {
 constexpr const char* kSqliteDriver = "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 constexpr const char* kDsn = "VeltraTest";
 
-class OdbcSqliteTest : public testing::Test {
+class OdbcSqliteTest : public testing::Test, protected EngineRig {
 protected:
     static void SetUpTestSuite() {
         char pattern[] = "/tmp/veltra-odbc-XXXXXX";
@@ -88,12 +88,6 @@ protected:
     }
 
     static std::string dir_;
-    FakeRegistryFactory registry;
-    FakeFileSystem files;
-    DlLoader loader;
-    TSession session{registry, files, loader};
-    TDatabase database{session};
-    TQuery query{session};
 };
 
 std::string OdbcSqliteTest::dir_;

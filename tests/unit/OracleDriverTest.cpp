@@ -9,7 +9,7 @@
 #include "engine/Database.h"
 #include "engine/Query.h"
 #include "engine/Session.h"
-#include "fakes/DlLoader.h"
+#include "fakes/EngineRig.h"
 #include "fakes/ErrorText.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-class OracleDriverTest : public testing::Test {
+class OracleDriverTest : public testing::Test, protected EngineRig {
 protected:
     OracleDriverTest() {
         loader.MapPath("oci.dll", OCI_STANDIN_PATH);
@@ -58,12 +58,6 @@ protected:
     int (*logons)() = nullptr;
     int misusesBefore = 0;
 
-    FakeRegistryFactory registry;
-    FakeFileSystem files;
-    DlLoader loader;
-    TSession session{registry, files, loader};
-    TDatabase database{session};
-    TQuery query{session};
 };
 
 TEST_F(OracleDriverTest, SchemaUserQueryReturnsTheUsersInOrder) {

@@ -8,7 +8,7 @@
 #include "engine/Database.h"
 #include "engine/Query.h"
 #include "engine/Session.h"
-#include "fakes/DlLoader.h"
+#include "fakes/EngineRig.h"
 #include "fakes/ErrorText.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
@@ -59,7 +59,7 @@ private:
     Script& script_;
 };
 
-class QueryTest : public testing::Test {
+class QueryTest : public testing::Test, protected EngineRig {
 protected:
     QueryTest() {
         registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", "C:\\a.cfg");
@@ -72,12 +72,6 @@ protected:
         query.SQL = {"select USERNAME from DBA_USERS", "/* where DEFAULT_TABLESPACE= 'USERS'*/", ""};
     }
 
-    FakeRegistryFactory registry;
-    FakeFileSystem files;
-    DlLoader loader;
-    TSession session{registry, files, loader};
-    TDatabase database{session};
-    TQuery query{session};
     Script script;
 };
 
