@@ -17,6 +17,8 @@ if(APP_SOURCES)
   add_executable(KonfiguracjaBDE WIN32 ${APP_SOURCES})
   target_compile_options(KonfiguracjaBDE PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS}>)
   target_link_libraries(KonfiguracjaBDE PRIVATE wizard ui_win32 platform_win32 engine ui core)
+  # The shipped file carries no debug information.
+  target_link_options(KonfiguracjaBDE PRIVATE -s)
 endif()
 
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
