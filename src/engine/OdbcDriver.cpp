@@ -32,11 +32,7 @@ struct OdbcApi {
 
 namespace {
 
-template <class Fn>
-void Resolve(TLibrary& library, Fn& fn, const char* name) {
-    fn = library.Get<Fn>(name);
-    if (!fn) throw Exception(Format("Biblioteka ODBC nie udostępnia funkcji %s", {name}));
-}
+constexpr const char* kMissingOdbcFunction = "Biblioteka ODBC nie udostępnia funkcji %s";
 
 SQLCHAR* Sql(std::string& s) { return reinterpret_cast<SQLCHAR*>(s.data()); }
 
@@ -218,17 +214,17 @@ OdbcDriver::OdbcDriver(std::unique_ptr<TLibrary> library) {
     if (!library) throw Exception("Biblioteka ODBC nie została załadowana");
     auto api = std::make_shared<OdbcApi>();
     TLibrary& lib = *library;
-    Resolve(lib, api->AllocHandle, "SQLAllocHandle");
-    Resolve(lib, api->FreeHandle, "SQLFreeHandle");
-    Resolve(lib, api->SetEnvAttr, "SQLSetEnvAttr");
-    Resolve(lib, api->Connect, "SQLConnect");
-    Resolve(lib, api->Disconnect, "SQLDisconnect");
-    Resolve(lib, api->ExecDirect, "SQLExecDirect");
-    Resolve(lib, api->NumResultCols, "SQLNumResultCols");
-    Resolve(lib, api->DescribeCol, "SQLDescribeCol");
-    Resolve(lib, api->Fetch, "SQLFetch");
-    Resolve(lib, api->GetData, "SQLGetData");
-    Resolve(lib, api->GetDiagRec, "SQLGetDiagRec");
+    lib.Resolve(api->AllocHandle, "SQLAllocHandle", kMissingOdbcFunction);
+    lib.Resolve(api->FreeHandle, "SQLFreeHandle", kMissingOdbcFunction);
+    lib.Resolve(api->SetEnvAttr, "SQLSetEnvAttr", kMissingOdbcFunction);
+    lib.Resolve(api->Connect, "SQLConnect", kMissingOdbcFunction);
+    lib.Resolve(api->Disconnect, "SQLDisconnect", kMissingOdbcFunction);
+    lib.Resolve(api->ExecDirect, "SQLExecDirect", kMissingOdbcFunction);
+    lib.Resolve(api->NumResultCols, "SQLNumResultCols", kMissingOdbcFunction);
+    lib.Resolve(api->DescribeCol, "SQLDescribeCol", kMissingOdbcFunction);
+    lib.Resolve(api->Fetch, "SQLFetch", kMissingOdbcFunction);
+    lib.Resolve(api->GetData, "SQLGetData", kMissingOdbcFunction);
+    lib.Resolve(api->GetDiagRec, "SQLGetDiagRec", kMissingOdbcFunction);
     api->Library = std::move(library);
     api_ = std::move(api);
 }

@@ -27,11 +27,7 @@ struct OciApi {
 
 namespace {
 
-template <class Fn>
-void Resolve(TLibrary& library, Fn& fn, const char* name) {
-    fn = library.Get<Fn>(name);
-    if (!fn) throw Exception(Format("Biblioteka klienta Oracle nie udostępnia funkcji %s", {name}));
-}
+constexpr const char* kMissingOciFunction = "Biblioteka klienta Oracle nie udostępnia funkcji %s";
 
 const OraText* Ora(const std::string& s) { return reinterpret_cast<const OraText*>(s.data()); }
 ub4 Length(const std::string& s) { return static_cast<ub4>(s.size()); }
@@ -237,19 +233,19 @@ OracleDriver::OracleDriver(std::unique_ptr<TLibrary> library) {
     if (!library) throw Exception("Biblioteka klienta Oracle nie została załadowana");
     auto api = std::make_shared<OciApi>();
     TLibrary& lib = *library;
-    Resolve(lib, api->EnvCreate, "OCIEnvCreate");
-    Resolve(lib, api->HandleAlloc, "OCIHandleAlloc");
-    Resolve(lib, api->HandleFree, "OCIHandleFree");
-    Resolve(lib, api->DescriptorFree, "OCIDescriptorFree");
-    Resolve(lib, api->Logon, "OCILogon");
-    Resolve(lib, api->Logoff, "OCILogoff");
-    Resolve(lib, api->StmtPrepare, "OCIStmtPrepare");
-    Resolve(lib, api->StmtExecute, "OCIStmtExecute");
-    Resolve(lib, api->ParamGet, "OCIParamGet");
-    Resolve(lib, api->AttrGet, "OCIAttrGet");
-    Resolve(lib, api->DefineByPos, "OCIDefineByPos");
-    Resolve(lib, api->StmtFetch2, "OCIStmtFetch2");
-    Resolve(lib, api->ErrorGet, "OCIErrorGet");
+    lib.Resolve(api->EnvCreate, "OCIEnvCreate", kMissingOciFunction);
+    lib.Resolve(api->HandleAlloc, "OCIHandleAlloc", kMissingOciFunction);
+    lib.Resolve(api->HandleFree, "OCIHandleFree", kMissingOciFunction);
+    lib.Resolve(api->DescriptorFree, "OCIDescriptorFree", kMissingOciFunction);
+    lib.Resolve(api->Logon, "OCILogon", kMissingOciFunction);
+    lib.Resolve(api->Logoff, "OCILogoff", kMissingOciFunction);
+    lib.Resolve(api->StmtPrepare, "OCIStmtPrepare", kMissingOciFunction);
+    lib.Resolve(api->StmtExecute, "OCIStmtExecute", kMissingOciFunction);
+    lib.Resolve(api->ParamGet, "OCIParamGet", kMissingOciFunction);
+    lib.Resolve(api->AttrGet, "OCIAttrGet", kMissingOciFunction);
+    lib.Resolve(api->DefineByPos, "OCIDefineByPos", kMissingOciFunction);
+    lib.Resolve(api->StmtFetch2, "OCIStmtFetch2", kMissingOciFunction);
+    lib.Resolve(api->ErrorGet, "OCIErrorGet", kMissingOciFunction);
     api->Library = std::move(library);
     api_ = std::move(api);
 }

@@ -3,6 +3,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/Exception.h"
+#include "platform/Text.h"
+
 class TLibrary {
 public:
     virtual ~TLibrary() = default;
@@ -12,6 +15,14 @@ public:
     // Typed lookup: Get<decltype(&SQLConnect)>("SQLConnect").
     template <class Fn>
     Fn Get(const char* name) { return reinterpret_cast<Fn>(Proc(name)); }
+
+    // Typed lookup of an entry point the caller cannot do without; raises
+    // `missingText` (one %s for the name) when the library lacks it.
+    template <class Fn>
+    void Resolve(Fn& fn, const char* name, const char* missingText) {
+        fn = Get<Fn>(name);
+        if (!fn) throw Exception(Format(missingText, {name}));
+    }
 };
 
 class TLoader {
