@@ -18,6 +18,7 @@ void TForm2::BindEvents() {
         {ButtonDalej.OnClick, &TForm2::ButtonDalejClick},
         {ComboBoxBaza.OnDropDown, &TForm2::ComboBoxBazaDropDown},
         {ComboBoxBazaLiczniki.OnDropDown, &TForm2::ComboBoxBazaDropDown},
+        {ButtonWykonaj.OnClick, &TForm2::ButtonWykonajClick},
         {Button1.OnClick, &TForm2::Button1Click},
     };
     for (const TBinding& b : bindings)
