@@ -70,3 +70,10 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
   target_compile_options(demo_driver PRIVATE ${WARNINGS})
   target_link_libraries(demo_driver PRIVATE user32 shell32)
 endif()
+
+# The SQL Server suite's unixODBC configuration: Wine's odbc32 hands
+# connections to unixODBC, which reads these files.
+if(TARGET win32_tests)
+  set_tests_properties(win32_tests PROPERTIES ENVIRONMENT
+    "ODBCINI=${CMAKE_BINARY_DIR}/wine-odbc/odbc.ini;ODBCSYSINI=${CMAKE_BINARY_DIR}/wine-odbc")
+endif()

@@ -8,6 +8,8 @@ packages=(
   wine wine32:i386 xvfb xauth fonts-wine locales
   wine64 g++-mingw-w64-x86-64
   unixodbc unixodbc-dev libsqliteodbc
+  # 32-bit Wine hands ODBC connections to the 32-bit unixODBC and its drivers.
+  libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386
   imagemagick x11-utils
 )
 
