@@ -38,8 +38,10 @@ if [ "${1:-}" != "--inside-xvfb" ] && [ ! -f "$prefix/system.reg" ]; then
   prepare_prefix "$prefix"
 fi
 if [ "${1:-}" != "--inside-xvfb" ]; then
-  bash "$root/scripts/seed-demo.sh" "$prefix" "$wine"
+  bash "$root/scripts/seed-demo.sh" "$prefix" "$wine" "$arch"
 fi
+# unixODBC's files of the stand-in SQL Server (seed-demo.sh).
+export ODBCINI=$prefix/odbc/odbc.ini ODBCSYSINI=$prefix/odbc
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${1:-}" ]; then
   # The desktop's window manager frames the window.
@@ -94,9 +96,20 @@ press "Oracle Server"
 shot TabSheet0-Oracle
 for _ in 1 2 3; do press "Dalej >"; shot; done
 for _ in 1 2 3; do press "< Wstecz"; done
-# SQL Server (remembered for the next start): pages 0, 1, 3, 5.
+# SQL Server (remembered for the next start): pages 0, 1, 3, 5, the server
+# filled in and the database list of the stand-in server opened.
 press "Microsoft SQL Server"
-for _ in 1 2 3; do press "Dalej >"; shot; done
+press "Dalej >"; shot
+press "Dalej >"
+"$wine" "$driver" type 0 'SERWER\RONDEL'
+shot
+press "Dalej >"
+"$wine" "$driver" dropdown 0
+shot TabSheet3-lista-baz
+"$wine" "$driver" closeup 0
+"$wine" "$driver" type 0 Rondel
+"$wine" "$driver" type 1 Rondel_Liczniki
+shot
 # "Wykonaj" on the last page: the status page, or the message that stops it.
 press "Wykonaj"
 if [ "$("$wine" "$driver" page | tr -d '\r')" = "TabSheet5" ]; then

@@ -8,6 +8,9 @@
 //   demo_driver dialog           print the text of an open message box (exit 1: none)
 //   demo_driver dismiss          press OK in the open message box
 //   demo_driver close            close the wizard with its close box
+//   demo_driver type N TEXT      type TEXT over the text of the N-th combo box that shows
+//   demo_driver dropdown N       open the list of the N-th combo box that shows (its handler fills it)
+//   demo_driver closeup N        close that list again
 #include <windows.h>
 
 #include <shellapi.h>
@@ -144,6 +147,37 @@ int Dismiss() {
     return 0;
 }
 
+// The n-th combo box of the page that shows, in creation order.
+HWND Combo(int n) {
+    HWND form = Form();
+    if (!form) return nullptr;
+    std::vector<HWND> all;
+    Collect(form, all);
+    for (HWND hwnd : all)
+        if (ClassName(hwnd) == L"ComboBox" && IsWindowVisible(hwnd) && n-- == 0) return hwnd;
+    return nullptr;
+}
+
+// Key by key into the combo box's edit, as the keyboard would.
+int Type(int n, const std::wstring& text) {
+    HWND combo = Combo(n);
+    if (!combo) return 2;
+    HWND edit = GetWindow(combo, GW_CHILD);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+    Settle(Form());
+    return 0;
+}
+
+int ShowList(int n, BOOL show) {
+    HWND combo = Combo(n);
+    if (!combo) return 2;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, 60000, &ignored);
+    Settle(Form());
+    return 0;
+}
+
 int Close() {
     HWND form = FindWindowW(FormClass, nullptr);
     if (!form) return 1;
@@ -157,7 +191,8 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2) {
-        std::fprintf(stderr, "usage: demo_driver wait SECONDS | click CAPTION | page | dialog | dismiss | close\n");
+        std::fprintf(stderr, "usage: demo_driver wait SECONDS | click CAPTION | page | dialog | dismiss | close | "
+                     "type N TEXT | dropdown N | closeup N\n");
         return 64;
     }
     const std::wstring command = argv[1];
@@ -169,6 +204,9 @@ int main() {
     else if (command == L"dialog") result = Dialog();
     else if (command == L"dismiss") result = Dismiss();
     else if (command == L"close") result = Close();
+    else if (command == L"type" && argc > 3) result = Type(_wtoi(argument.c_str()), argv[3]);
+    else if (command == L"dropdown") result = ShowList(_wtoi(argument.c_str()), TRUE);
+    else if (command == L"closeup") result = ShowList(_wtoi(argument.c_str()), FALSE);
     LocalFree(argv);
     return result;
 }
