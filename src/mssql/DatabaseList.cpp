@@ -2,6 +2,7 @@
 // through a temporary data source that exists only while a list is built.
 // The listing doubles as a connection test and stays silent when it fails.
 #include <exception>
+#include <string>
 
 #include "mssql/OdbcKeys.h"
 #include "wizard/Unit2.h"

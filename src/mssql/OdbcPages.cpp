@@ -1,5 +1,9 @@
 // The data source and server pages: each is pre-filled once per run, from
 // the current aliases and from the data source's registry entries.
+#include <initializer_list>
+#include <string>
+#include <utility>
+
 #include "engine/Session.h"
 #include "mssql/OdbcKeys.h"
 #include "platform/Platform.h"
