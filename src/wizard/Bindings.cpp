@@ -17,6 +17,7 @@ void TForm2::BindEvents() {
         {ButtonWstecz.OnClick, &TForm2::ButtonWsteczClick},
         {ButtonDalej.OnClick, &TForm2::ButtonDalejClick},
         {Button1.OnClick, &TForm2::Button1Click},
+        {ComboBoxServer.OnDropDown, &TForm2::ComboBoxServerDropDown},
     };
     for (const TBinding& b : bindings)
         b.Event = [this, handler = b.Handler](TObject& sender) { (this->*handler)(sender); };

@@ -167,6 +167,12 @@ public:
     void ComboBoxUserDropDown(TObject& Sender);
     void ButtonWykonajClick(TObject& Sender);
 
+    // SQL Server discovery for page 3's server list.
+    void FindSqlServers();
+    void BrowseSqlServers(TStrings& list);
+    void EnumSqlServers(TStrings& list);
+    void AddServerInstances(const std::string& machine, TStrings& list);
+
 private:
     friend struct WizardProbe;  // the suites read the state below
 
