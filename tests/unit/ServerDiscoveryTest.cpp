@@ -8,25 +8,33 @@
 namespace {
 
 using Strings = std::vector<std::string>;
+using OptionalStrings = std::optional<Strings>;
 
 class ServerDiscoveryTest : public ::testing::Test {
 protected:
-    // The wizard on the server page, the list holding an earlier search's
-    // entries and the user's own text in the field.
-    TForm2& OnServerPage(bool browse = true) {
+    // On the server page; the list holds an earlier search's entries and the
+    // field the user's own text.
+    void SetUp() override {
         ws.StoreChoice("Server", 0);
-        TForm2& form = ws.Open();
-        form.ButtonDalej.Click();
-        form.ButtonDalej.Click();
-        form.CheckBoxDMO.SetChecked(browse);
-        form.ComboBoxServer.Items().Assign(Strings{"EARLIER"});
-        form.ComboBoxServer.SetText("wpisany");
+        ws.Open().ButtonDalej.Click();
+        ws.Form().ButtonDalej.Click();
+        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
+        ws.Form().ComboBoxServer.SetText("wpisany");
         ws.Application.Screen().SetView(&screen);
-        return form;
+        ws.ServiceManager.Services = {
+            {"\\\\M", {"MSSQLSERVER", "MSSQLServerADHelper", "MSSQL$SQLEXPRESS", "SQLAgent$SQLEXPRESS"}},
+            {"\\\\N", {"mssql$dev", "MSSQL$"}},
+            {"\\\\BEZ", {"Spooler", "SQLBrowser"}},
+        };
     }
 
-    Strings OpenList() {
+    // The user opens the list; the search must leave the text and the cursor as they were.
+    Strings OpenList(bool browse) {
+        ws.Form().CheckBoxDMO.SetChecked(browse);
+        screen.Cursors.clear();
         ws.User([&] { ws.Form().ComboBoxServer.UserDropDown(); });
+        EXPECT_EQ(ws.Form().ComboBoxServer.Text(), "wpisany");
+        EXPECT_EQ(screen.Cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
         return ws.Form().ComboBoxServer.Items().ToVector();
     }
 
@@ -34,126 +42,77 @@ protected:
     TRecordingScreen screen;
 };
 
-struct BrowseCase {
-    const char* Name;
-    std::optional<std::string> Answer;
-    Strings Expected;
-};
-
-class BrowseAnswerTest : public ServerDiscoveryTest, public ::testing::WithParamInterface<BrowseCase> {};
-
-TEST_P(BrowseAnswerTest, FillsTheList) {
-    TForm2& form = OnServerPage();
-    ws.OdbcBrowser.Answer = GetParam().Answer;
-    EXPECT_EQ(OpenList(), GetParam().Expected);
-    EXPECT_EQ(ws.OdbcBrowser.Requests, Strings{"DRIVER=SQL Native Client"});
-    EXPECT_EQ(form.ComboBoxServer.Text(), "wpisany");
-    EXPECT_EQ(screen.Cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
+TEST_F(ServerDiscoveryTest, BrowseAnswers) {
+    const std::pair<std::optional<std::string>, Strings> cases[] = {
+        {"SERVER:Server={A,B\\INST};UID:Login ID=?", {"A", "B\\INST"}},
+        {"SERVER:Server={}", {}},
+        {"UID:Login ID=?;PWD:Password=?", {}},
+        {std::nullopt, {"EARLIER"}},  // no library, a handle refused, no SQL_NEED_DATA
+        {"server:SERVER={X};", {"X"}},
+        {"  \"SERVER:Server={ A , B C ,D}\"", {"A", "B", "C", "D"}},
+        {"SERVER:Server={A B};UID:x=?", {"A"}},  // a blank ends the answer's item too
+        {"SERVER:Server=A}{B,{C}", {"AB", "{C}"}},
+        {"\"SERVER:Server={A;B}\";UID:x=?", {"A;B"}},
+        {"SERVER:Server={\"A\"\"B\",C}", {"A\"B", "C"}},
+        {"SERVER:Server={A,,B,}", {"A", "", "B", ""}},
+    };
+    for (const auto& [answer, expected] : cases) {
+        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
+        ws.OdbcBrowser.Answer = answer;
+        EXPECT_EQ(OpenList(true), expected) << answer.value_or("(none)");
+    }
+    EXPECT_EQ(ws.OdbcBrowser.Requests, Strings(std::size(cases), "DRIVER=SQL Native Client"));
     EXPECT_TRUE(ws.Errors().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, BrowseAnswerTest,
-    ::testing::Values(
-        BrowseCase{"TwoServers", "SERVER:Server={A,B\\INST};UID:Login ID=?", {"A", "B\\INST"}},
-        BrowseCase{"EmptyBraces", "SERVER:Server={}", {}},
-        BrowseCase{"NoServerItem", "UID:Login ID=?;PWD:Password=?", {}},
-        BrowseCase{"FailedBrowse", std::nullopt, {"EARLIER"}},
-        BrowseCase{"NameWithoutRegardToCase", "server:SERVER={X};", {"X"}},
-        BrowseCase{"BlanksDropAndSplit", "  \"SERVER:Server={ A , B C ,D}\"", {"A", "B", "C", "D"}},
-        BrowseCase{"OnlyFirstBraceOfEachKind", "SERVER:Server=A}{B,{C}", {"AB", "{C}"}},
-        BrowseCase{"QuotedItemKeepsItsDelimiter", "\"SERVER:Server={A;B}\";UID:x=?", {"A;B"}},
-        BrowseCase{"DoubledQuote", "SERVER:Server={\"A\"\"B\",C}", {"A\"B", "C"}},
-        BrowseCase{"EmptyItemsStay", "SERVER:Server={A,,B,}", {"A", "", "B", ""}},
-        BrowseCase{"BlankEndsTheAnswersItem", "SERVER:Server={A B};UID:x=?", {"A"}}),
-    [](const auto& info) { return std::string(info.param.Name); });
-
-struct ServiceCase {
-    const char* Service;
-    std::optional<std::string> Entry;
-};
-
 TEST(SqlServerInstanceEntryTest, AcceptsTheServerServicesOnly) {
-    const ServiceCase cases[] = {
-        {"MSSQLSERVER", "M"},           {"mssqlserver", "M"},
-        {"MSSQL$SQLEXPRESS", "M\\SQLEXPRESS"}, {"mssql$dev", "M\\dev"},
-        {"MSSQL$", "M"},                {"MSSQL$A$B", "M\\A$B"},
-        {"MSSQLServerADHelper", {}},    {"SQLAgent$X", {}},
-        {"MSSQLFDLauncher$X", {}},      {"MSSQL", {}},
-        {"MSSQLSERVER2", {}},           {"", {}},
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"MSSQLSERVER", "M"},         {"mssqlserver", "M"},  {"MSSQL$SQLEXPRESS", "M\\SQLEXPRESS"},
+        {"mssql$dev", "M\\dev"},      {"MSSQL$", "M"},       {"MSSQL$A$B", "M\\A$B"},
+        {"MSSQLServerADHelper", {}},  {"SQLAgent$X", {}},    {"MSSQLFDLauncher$X", {}},
+        {"MSSQL", {}},                {"MSSQLSERVER2", {}},  {"", {}},
     };
-    for (const ServiceCase& c : cases) EXPECT_EQ(SqlServerInstanceEntry("M", c.Service), c.Entry) << c.Service;
-}
-
-TEST(MachinePathTest, TwoBackslashesAndAtMost255Characters) {
+    for (const auto& [service, entry] : cases) EXPECT_EQ(SqlServerInstanceEntry("M", service), entry) << service;
     EXPECT_EQ(MachinePath("SERWER"), "\\\\SERWER");
-    EXPECT_EQ(MachinePath(std::string(300, 'x')), "\\\\" + std::string(253, 'x'));
-    // Counted in the ANSI code page, where "Ł" is one character.
+    // 255 characters of the ANSI code page, where "Ł" is one.
     EXPECT_EQ(MachinePath(std::string(252, 'x') + "ŁŁ"), "\\\\" + std::string(252, 'x') + "Ł");
 }
 
-struct EnumCase {
-    const char* Name;
-    std::optional<Strings> Machines;
-    Strings Expected;
-};
-
-class ServiceMethodTest : public ServerDiscoveryTest, public ::testing::WithParamInterface<EnumCase> {
-protected:
-    void SetUp() override {
-        ws.ServiceManager.Services = {
-            {"\\\\M", {"MSSQLSERVER", "MSSQLServerADHelper", "MSSQL$SQLEXPRESS", "SQLAgent$SQLEXPRESS"}},
-            {"\\\\N", {"mssql$dev", "MSSQL$"}},
-            {"\\\\BEZ", {"Spooler", "SQLBrowser"}},
-        };
+TEST_F(ServerDiscoveryTest, ServiceMethod) {
+    // NIEDOSTEPNY refuses the service manager; BEZ runs no SQL Server.
+    const std::pair<OptionalStrings, Strings> cases[] = {
+        {Strings{"M", "N"}, {"M", "M\\SQLEXPRESS", "N\\dev", "N"}},
+        {Strings{"NIEDOSTEPNY", "BEZ", "N"}, {"N\\dev", "N"}},
+        {Strings{"N", "N"}, {"N\\dev", "N", "N\\dev", "N"}},
+        {Strings{}, {}},
+        {std::nullopt, {"EARLIER"}},  // no library, more data, no network
+    };
+    for (const auto& [machines, expected] : cases) {
+        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
+        ws.ServerEnumerator.Machines = machines;
+        ws.ServiceManager.Opened.clear();
+        EXPECT_EQ(OpenList(false), expected);
+        Strings asked;
+        for (const std::string& machine : machines.value_or(Strings{})) asked.push_back("\\\\" + machine);
+        EXPECT_EQ(ws.ServiceManager.Opened, asked);
     }
-};
-
-TEST_P(ServiceMethodTest, FillsTheList) {
-    TForm2& form = OnServerPage(false);
-    ws.ServerEnumerator.Machines = GetParam().Machines;
-    EXPECT_EQ(OpenList(), GetParam().Expected);
-    EXPECT_EQ(form.ComboBoxServer.Text(), "wpisany");
     EXPECT_TRUE(ws.OdbcBrowser.Requests.empty());
-    EXPECT_EQ(screen.Cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
-    Strings asked;
-    for (const std::string& machine : GetParam().Machines.value_or(Strings{})) asked.push_back("\\\\" + machine);
-    EXPECT_EQ(ws.ServiceManager.Opened, asked);
 }
-
-// "NIEDOSTEPNY" refuses the service manager; "BEZ" runs no SQL Server.
-INSTANTIATE_TEST_SUITE_P(
-    Machines, ServiceMethodTest,
-    ::testing::Values(EnumCase{"InstancesInTheManagersOrder", Strings{"M", "N"}, {"M", "M\\SQLEXPRESS", "N\\dev", "N"}},
-                      EnumCase{"RefusingAndEmptyMachinesLeftOut", Strings{"NIEDOSTEPNY", "BEZ", "N"}, {"N\\dev", "N"}},
-                      EnumCase{"MachineTwiceListedTwice", Strings{"N", "N"}, {"N\\dev", "N", "N\\dev", "N"}},
-                      EnumCase{"NoMachines", Strings{}, {}},
-                      EnumCase{"FailedEnumeration", std::nullopt, {"EARLIER"}}),
-    [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(ServerDiscoveryTest, EveryOpeningSearchesAgainAndAFailureKeepsTheLastEntries) {
-    OnServerPage(true);
     ws.OdbcBrowser.Answer = "SERVER:Server={A,B}";
-    EXPECT_EQ(OpenList(), (Strings{"A", "B"}));
+    EXPECT_EQ(OpenList(true), (Strings{"A", "B"}));
     ws.OdbcBrowser.Answer.reset();
-    EXPECT_EQ(OpenList(), (Strings{"A", "B"}));
-    EXPECT_EQ(ws.OdbcBrowser.Requests.size(), 2u);
-
-    ws.Form().CheckBoxDMO.SetChecked(false);
+    EXPECT_EQ(OpenList(true), (Strings{"A", "B"}));
     ws.ServerEnumerator.Machines = Strings{"M"};
-    ws.ServiceManager.Services = {{"\\\\M", {"MSSQLSERVER"}}};
-    EXPECT_EQ(OpenList(), (Strings{"M"}));
+    EXPECT_EQ(OpenList(false), (Strings{"M", "M\\SQLEXPRESS"}));
     ws.ServerEnumerator.Machines.reset();
-    EXPECT_EQ(OpenList(), (Strings{"M"}));
-    EXPECT_EQ(ws.ServerEnumerator.Calls, 2);
-}
+    EXPECT_EQ(OpenList(false), (Strings{"M", "M\\SQLEXPRESS"}));
+    EXPECT_EQ(ws.OdbcBrowser.Requests.size() + ws.ServerEnumerator.Calls, 4u);
 
-TEST_F(ServerDiscoveryTest, AnErrorStillRestoresTheCursor) {
-    OnServerPage(true);
+    // An error out of a search is shown, and the cursor still comes back.
     ws.OdbcBrowser.Throws = true;
-    EXPECT_EQ(OpenList(), Strings{"EARLIER"});
-    EXPECT_EQ(screen.Cursors, (std::vector<TCursor>{crHourGlass, crDefault}));
-    EXPECT_EQ(ws.Application.Screen().Cursor(), crDefault);
+    EXPECT_EQ(OpenList(true), (Strings{"M", "M\\SQLEXPRESS"}));
     EXPECT_EQ(ws.Errors(), Strings{"browse broke."});
 }
 
