@@ -10,7 +10,10 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
+#include "platform/win32/Win32OdbcBrowser.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServerEnumerator.h"
+#include "platform/win32/Win32ServiceManager.h"
 #include "ui/Forms.h"
 #include "ui/win32/Win32Form.h"
 #include "ui/win32/Win32Views.h"
@@ -33,7 +36,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         TWin32RegistryFactory registry;
         TWin32FileSystem files;
         TWin32Loader loader;
-        TPlatform platform{registry, files, loader};
+        TWin32OdbcBrowser odbcBrowser(loader);
+        TWin32ServerEnumerator serverEnumerator(loader);
+        TWin32ServiceManager serviceManager;
+        TPlatform platform{registry, files, loader, odbcBrowser, serverEnumerator, serviceManager};
         TSession session(registry, files, loader);
         // FormCreate's errors are shown there and the form opens all the same.
         TForm2 form(platform, session, application);

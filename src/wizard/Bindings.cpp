@@ -20,6 +20,7 @@ void TForm2::BindEvents() {
         {ComboBoxBazaLiczniki.OnDropDown, &TForm2::ComboBoxBazaDropDown},
         {ButtonWykonaj.OnClick, &TForm2::ButtonWykonajClick},
         {Button1.OnClick, &TForm2::Button1Click},
+        {ComboBoxServer.OnDropDown, &TForm2::ComboBoxServerDropDown},
     };
     for (const TBinding& b : bindings)
         b.Event = [this, handler = b.Handler](TObject& sender) { (this->*handler)(sender); };

@@ -180,6 +180,12 @@ public:
     void WriteSqlServerAlias(const std::string& name, const TStringList& existingAliases);
     void AddNetAlias(const TStringList& existingAliases);
 
+    // SQL Server discovery for page 3's server list.
+    void FindSqlServers();
+    void BrowseSqlServers(TStrings& list);
+    void EnumSqlServers(TStrings& list);
+    void AddServerInstances(const std::string& machine, TStrings& list);
+
 private:
     friend struct WizardProbe;  // the suites read the state below
 

@@ -9,6 +9,7 @@
 
 #include "engine/Session.h"
 #include "fakes/DlLoader.h"
+#include "fakes/FakeDiscovery.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/RecordingViews.h"
@@ -37,7 +38,10 @@ public:
     FakeRegistryFactory Registry;
     FakeFileSystem Files;
     DlLoader Loader;
-    TPlatform Platform{Registry, Files, Loader};
+    FakeOdbcBrowser OdbcBrowser;
+    FakeServerEnumerator ServerEnumerator;
+    FakeServiceManager ServiceManager;
+    TPlatform Platform{Registry, Files, Loader, OdbcBrowser, ServerEnumerator, ServiceManager};
     TSession Session{Registry, Files, Loader};
     TRecordingMessageBox ErrorBox;
     TApplication Application;

@@ -11,6 +11,7 @@
 
 #include "engine/Session.h"
 #include "fakes/DlLoader.h"
+#include "fakes/FakeDiscovery.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/OdbcIniMirror.h"
 #include "fakes/OdbcSeed.h"
@@ -89,7 +90,10 @@ protected:
     OdbcIniMirror mirror{registry, dir_ + "/odbc.ini"};
     FakeFileSystem files;
     DlLoader loader;
-    TPlatform platform{mirror, files, loader};
+    FakeOdbcBrowser odbcBrowser;
+    FakeServerEnumerator serverEnumerator;
+    FakeServiceManager serviceManager;
+    TPlatform platform{mirror, files, loader, odbcBrowser, serverEnumerator, serviceManager};
     TSession session{mirror, files, loader};
     TRecordingMessageBox errors;
     TApplication application;

@@ -16,7 +16,10 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
+#include "platform/win32/Win32OdbcBrowser.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServerEnumerator.h"
+#include "platform/win32/Win32ServiceManager.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/UiWindowSupport.h"
 #include "wizard/Unit2.h"
@@ -134,7 +137,10 @@ protected:
     TWin32RegistryFactory Registry;
     TWin32FileSystem Files;
     TWin32Loader Loader;
-    TPlatform Platform{Registry, Files, Loader};
+    TWin32OdbcBrowser OdbcBrowser{Loader};
+    TWin32ServerEnumerator ServerEnumerator{Loader};
+    TWin32ServiceManager ServiceManager;
+    TPlatform Platform{Registry, Files, Loader, OdbcBrowser, ServerEnumerator, ServiceManager};
     TSession Session{Registry, Files, Loader};
     TRecordingMessageBox ErrorBox;
     TApplication Application;

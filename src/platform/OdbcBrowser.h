@@ -1,0 +1,12 @@
+#pragma once
+// Browsing through the ODBC driver manager: which servers a driver can reach.
+#include <optional>
+#include <string>
+
+class TOdbcBrowser {
+public:
+    virtual ~TOdbcBrowser() = default;
+    // SQLBrowseConnect's answer to `request` when the driver asks for more
+    // (the answer then lists the choices); nothing on any other outcome.
+    virtual std::optional<std::string> Browse(const std::string& request) = 0;
+};
