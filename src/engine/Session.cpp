@@ -53,7 +53,7 @@ void TSession::SetConfigMode(int mode) {
     // session without aliases and without a path to save to.
     TAliasStore loaded;
     try {
-        if (files_.FileExists(path)) loaded.Load(files_.ReadBytes(path), path);
+        if (files_.FileExistsChecked(path)) loaded.Load(files_.ReadBytes(path), path);
     } catch (const Exception& e) {
         FailStart(e.Message());
     }
