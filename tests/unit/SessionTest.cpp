@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/AliasStore.h"
 #include "engine/Session.h"
 #include "fakes/DlLoader.h"
 #include "fakes/ErrorText.h"
