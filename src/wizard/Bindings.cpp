@@ -16,12 +16,17 @@ void TForm2::BindEvents() {
         {CheckBoxKopia.OnClick, &TForm2::RadioGroupWersjaClick},
         {ButtonWstecz.OnClick, &TForm2::ButtonWsteczClick},
         {ButtonDalej.OnClick, &TForm2::ButtonDalejClick},
+        {ComboBoxBaza.OnDropDown, &TForm2::ComboBoxBazaDropDown},
+        {ComboBoxBazaLiczniki.OnDropDown, &TForm2::ComboBoxBazaDropDown},
+        {ButtonWykonaj.OnClick, &TForm2::ButtonWykonajClick},
         {Button1.OnClick, &TForm2::Button1Click},
     };
     for (const TBinding& b : bindings)
         b.Event = [this, handler = b.Handler](TObject& sender) { (this->*handler)(sender); };
 
     BindPageShow(TabSheet0, &TForm2::TabSheet0Show);
+    BindPageShow(TabSheet1, &TForm2::TabSheet1Show);
+    BindPageShow(TabSheet2, &TForm2::TabSheet2Show);
 }
 
 void TForm2::BindPageShow(TTabSheet& page, THandler handler) {
