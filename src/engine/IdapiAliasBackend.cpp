@@ -13,8 +13,14 @@
 // - Text is single-byte. Whether the configuration keeps it in the ANSI or
 //   the OEM code page is not documented, so new text must be plain ASCII;
 //   names the engine reported are passed back in the ANSI code page.
-// - DbiCfgSave(NULL, NULL, TRUE) writes the configuration to the file it was
-//   read from, as the engine's own tools do.
+// - DbiInit with a DBIEnv naming the file in szIniFile starts the engine on
+//   that file; the other fields left empty and FALSE mean the defaults.
+// - DbiOpenDatabaseList lists the aliases (DBDesc records); szDbType is the
+//   driver name, "STANDARD" for file-based aliases.
+// - A DB INFO or DB OPEN entry changed through DbiModifyRecord on a
+//   read-write cursor stays in the persistent configuration in memory until
+//   DbiCfgSave(NULL, NULL, TRUE) writes it to the file it was read from, as
+//   the engine's own tools save it.
 #include "engine/IdapiAliasBackend.h"
 
 #include <cstring>
