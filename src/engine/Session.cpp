@@ -81,13 +81,14 @@ void TSession::SetConfigMode(int mode) {
 }
 
 // Chosen once per run: the installed engine when DLLPATH names a folder whose
-// library loads, else our own file. A file whose existence cannot be checked
-// refuses either: only "not found" may mean an empty configuration.
+// library loads, else our own file.
 std::unique_ptr<TAliasBackend> TSession::StartBackend(const std::string& configPath, const std::string& dllPath) {
-    files_.FileExistsChecked(configPath);
     for (const auto& folder : DllFolders(dllPath)) {
         auto library = loader_.LoadLibraryFile(folder + "\\" + kEngineLibrary);
         if (!library) continue;
+        // The engine reads its file itself; one whose existence cannot be
+        // checked is refused all the same, as our own backend refuses it.
+        files_.FileExistsChecked(configPath);
         const TIdapiApi api = ResolveIdapiApi(*library);
         return std::make_unique<TIdapiAliasBackend>(api, configPath, std::move(library));
     }

@@ -124,15 +124,20 @@ TEST_F(IdapiBackendTest, WithoutTheLibraryOurOwnFileServes) {
     }
 }
 
-TEST_F(IdapiBackendTest, EngineThatFailsToStartRefusesTheStart) {
+TEST_F(IdapiBackendTest, EngineThatFailsToStartOrAFileThatCannotBeCheckedRefusesTheStart) {
     WriteConfig("#awaria\n");
-    TSession session(registry, files, loader);
-    const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
-    for (const std::string& part : {std::string("Cannot load the configuration file."), std::string("DbiInit"), configPath})
-        EXPECT_NE(message.find(part), std::string::npos) << message;
-    EXPECT_FALSE(session.Active());
-    EXPECT_THROW(session.SaveConfigFile(), Exception);
-    EXPECT_EQ(files.WriteAttempts(), 0);
+    for (const bool uncheckable : {false, true}) {
+        if (uncheckable) files.SetUncheckable(configPath);
+        TSession session(registry, files, loader);
+        const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
+        EXPECT_NE(message.find(configPath), std::string::npos) << message;
+        EXPECT_NE(message.find(uncheckable ? FakeFileSystem::AccessDenied : "Cannot load the configuration file. (DbiInit"),
+                  std::string::npos)
+            << message;
+        EXPECT_FALSE(session.Active());
+        EXPECT_THROW(session.SaveConfigFile(), Exception);
+    }
+    EXPECT_EQ(SavedLines(), std::vector<std::string>{"#awaria"});
 }
 
 // Each failing call raises the engine's text with the call and the alias.
