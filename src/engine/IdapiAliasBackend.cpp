@@ -198,8 +198,7 @@ std::vector<TIdapiAliasBackend::Entry> TIdapiAliasBackend::ReadNode(const std::s
     }
 }
 
-std::vector<TIdapiAliasBackend::Entry> TIdapiAliasBackend::VisibleEntries(const std::string& alias,
-                                                                          const char*& node) {
+std::vector<TIdapiAliasBackend::Entry> TIdapiAliasBackend::VisibleEntries(const std::string& alias, const char*& node) {
     if (!SameText(DriverName(alias), kStandardDriver)) {
         node = kDbOpen;
         return ReadNode(alias, node);
@@ -250,8 +249,7 @@ void TIdapiAliasBackend::AddStandard(const std::string& name, const std::string&
     if (!driverType && !defaultDriver.empty())
         Refuse(name, Format("domyślny sterownik \"%s\" nie jest jednym z PARADOX, DBASE, ASCIIDRV", {defaultDriver}));
     const std::string items = ParamItem("PATH", path, name);
-    Check(api_.AddAlias(nullptr, engineName.c_str(), driverType, items.c_str(), 1), "DbiAddAlias",
-          AliasSubject(name));
+    Check(api_.AddAlias(nullptr, engineName.c_str(), driverType, items.c_str(), 1), "DbiAddAlias", AliasSubject(name));
 }
 
 void TIdapiAliasBackend::Modify(const std::string& name, const TStringList& params) {
@@ -261,8 +259,10 @@ void TIdapiAliasBackend::Modify(const std::string& name, const TStringList& para
     for (const auto& stored : VisibleEntries(name, node)) {
         const int at = params.IndexOfName(stored.Name);
         if (at < 0 || params[static_cast<std::size_t>(at)].find('=') == std::string::npos) continue;
+        // A record holds the value as it is: only the list syntax of
+        // DbiAddAlias needs the stricter rules.
         const std::string value = params.ValueFromIndex(static_cast<std::size_t>(at));
-        ParamItem(stored.Name, value, name);
+        ForEngine(value, DBIMAXSCFLDLEN, Format("wartość wpisu %s", {stored.Name}).c_str(), name);
         changes.push_back({stored.Name, value});
     }
     if (changes.empty()) return;

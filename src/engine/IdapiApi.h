@@ -22,7 +22,7 @@ extern "C" {
 using DBIResult = std::uint16_t;
 using hDBICur = void*;
 using hDBICfg = void*;
-using DBIBOOL = int;    // BOOL: 32 bits
+using DBIBOOL = int;  // BOOL: 32 bits
 using DBIBOOL16 = std::uint16_t;
 
 constexpr std::size_t DBIMAXNAMELEN = 31;

@@ -33,7 +33,8 @@ std::vector<std::string> DllFolders(const std::string& dllPath) {
         std::size_t end = dllPath.find(';', start);
         if (end == std::string::npos) end = dllPath.size();
         std::string folder = Trim(dllPath.substr(start, end - start));
-        if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') folder = folder.substr(1, folder.size() - 2);
+        if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
+            folder = folder.substr(1, folder.size() - 2);
         while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
         if (!folder.empty()) folders.push_back(folder);
         start = end + 1;

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/IdapiApi.h"
@@ -45,7 +46,8 @@ std::set<Cursor*> cursors;
 bool Same(const std::string& a, const std::string& b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
+        if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
     return true;
 }
 
@@ -76,10 +78,13 @@ bool Load() {
         first = false;
         const std::string tag = text.substr(0, 5), rest = text.size() > 5 ? text.substr(5) : "";
         const std::size_t eq = rest.find('=');
-        if (tag == "ALIAS") aliases.push_back({rest.substr(1), "", {}, {}});
-        else if (tag == "TYPE " && !aliases.empty()) aliases.back().type = rest;
+        if (tag == "ALIAS")
+            aliases.push_back({rest.substr(1), "", {}, {}});
+        else if (tag == "TYPE " && !aliases.empty())
+            aliases.back().type = rest;
         else if ((tag == "INFO " || tag == "OPEN ") && !aliases.empty() && eq != std::string::npos)
-            (tag == "INFO " ? aliases.back().info : aliases.back().open).push_back({rest.substr(0, eq), rest.substr(eq + 1)});
+            (tag == "INFO " ? aliases.back().info : aliases.back().open)
+                .push_back({rest.substr(0, eq), rest.substr(eq + 1)});
     }
     std::fclose(file);
     return true;
@@ -145,16 +150,17 @@ DBIResult IDAPI_CALL DbiExit() {
 }
 
 DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
+    static const std::pair<DBIResult, const char*> kMessages[] = {
+        {DBIERR_INVALIDPARAM, "Invalid parameter."},
+        {DBIERR_NAMENOTUNIQUE, "Name not unique in this context."},
+        {DBIERR_UNKNOWNDB, "Unknown database."},
+        {DBIERR_OBJNOTFOUND, "Object not found."},
+        {kNoConfig, "Cannot load the configuration file."},
+        {kWriteError, "Cannot write the configuration file."},
+        {kNotInitialised, "The engine was not initialized."}};
     const char* text = "";
-    switch (result) {
-        case DBIERR_INVALIDPARAM: text = "Invalid parameter."; break;
-        case DBIERR_NAMENOTUNIQUE: text = "Name not unique in this context."; break;
-        case DBIERR_UNKNOWNDB: text = "Unknown database."; break;
-        case DBIERR_OBJNOTFOUND: text = "Object not found."; break;
-        case kNoConfig: text = "Cannot load the configuration file."; break;
-        case kWriteError: text = "Cannot write the configuration file."; break;
-        case kNotInitialised: text = "The engine was not initialized."; break;
-    }
+    for (const auto& [code, known] : kMessages)
+        if (code == result) text = known;
     std::snprintf(message, DBIMAXMSGLEN + 1, "%s", text);
     return DBIERR_NONE;
 }
@@ -201,7 +207,8 @@ DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, c
         Put(record.szNodeName, entry.name);
         Put(record.szValue, entry.value);
         cursor->names.push_back(entry.name);
-        cursor->records.emplace_back(reinterpret_cast<char*>(&record), reinterpret_cast<char*>(&record) + sizeof record);
+        cursor->records.emplace_back(reinterpret_cast<char*>(&record),
+                                     reinterpret_cast<char*>(&record) + sizeof record);
     }
     *out = Open(cursor);
     return DBIERR_NONE;
@@ -235,7 +242,8 @@ DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driver, const char* params, DBIBOOL persist) {
+DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driver, const char* params,
+                                 DBIBOOL persist) {
     if (!initialised) return kNotInitialised;
     std::vector<Entry> entries;
     if (cfg || !persist || !name || !*name || std::strlen(name) > DBIMAXNAMELEN || !ParseParams(params, entries))
@@ -248,7 +256,9 @@ DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driv
         std::string path;
         for (const auto& entry : entries)
             if (Same(entry.name, "PATH")) path = entry.value;
-        alias.info = {{"TYPE", "STANDARD"}, {"PATH", path}, {"DEFAULT DRIVER", type.empty() ? "PARADOX" : type},
+        alias.info = {{"TYPE", "STANDARD"},
+                      {"PATH", path},
+                      {"DEFAULT DRIVER", type.empty() ? "PARADOX" : type},
                       {"ENABLE BCD", "FALSE"}};
     } else {
         alias.info = {{"TYPE", type}};

@@ -19,8 +19,8 @@ namespace {
 
 const std::string kEngineKey = "\\SOFTWARE\\Borland\\Database Engine";
 const std::string kLibrary = "C:\\BDE\\idapi32.dll";
-const TStringList kSqlParams{"DATABASE NAME=veltra", "USER NAME=dbo", "ODBC DSN=Veltra", "SQLQRYMODE=",
-                             "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"};
+const TStringList kSqlParams{"DATABASE NAME=veltra", "USER NAME=dbo", "ODBC DSN=Veltra",
+                             "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"};
 
 class IdapiBackendTest : public testing::Test {
 protected:
@@ -77,14 +77,13 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
     }
     EXPECT_EQ(loader.FileRequests(), (std::vector<std::string>{"C:\\Nic\\idapi32.dll", kLibrary}));
     EXPECT_EQ(files.WriteAttempts(), 0);
-    EXPECT_EQ(SavedLines(),
-              (std::vector<std::string>{"ALIAS X Veltra- RN", "TYPE SQL Native Client", "INFO TYPE=SQL Native Client",
-                                        "OPEN DATABASE NAME=veltra", "OPEN USER NAME=dbo", "OPEN ODBC DSN=Veltra",
-                                        "OPEN SQLQRYMODE=", "OPEN SQLPASSTHRU MODE=SHARED AUTOCOMMIT",
-                                        "ALIAS Veltra- Net", "TYPE STANDARD", "INFO TYPE=STANDARD",
-                                        "INFO PATH=C:\\Veltra\\Dane", "INFO DEFAULT DRIVER=PARADOX",
-                                        "INFO ENABLE BCD=FALSE", "ALIAS Obce", "TYPE ORACLE", "INFO TYPE=ORACLE",
-                                        "OPEN SERVER NAME=ORCL", "OPEN password=a;b"}));
+    EXPECT_EQ(SavedLines(), (std::vector<std::string>{
+                                "ALIAS X Veltra- RN", "TYPE SQL Native Client", "INFO TYPE=SQL Native Client",
+                                "OPEN DATABASE NAME=veltra", "OPEN USER NAME=dbo", "OPEN ODBC DSN=Veltra",
+                                "OPEN SQLQRYMODE=", "OPEN SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "ALIAS Veltra- Net",
+                                "TYPE STANDARD", "INFO TYPE=STANDARD", "INFO PATH=C:\\Veltra\\Dane",
+                                "INFO DEFAULT DRIVER=PARADOX", "INFO ENABLE BCD=FALSE", "ALIAS Obce", "TYPE ORACLE",
+                                "INFO TYPE=ORACLE", "OPEN SERVER NAME=ORCL", "OPEN password=a;b"}));
 
     // The next run reads them back and modifies only the stored entries named.
     auto session = Started();
@@ -98,11 +97,11 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
     session->GetAliasParams("x veltra- rn", list);
     EXPECT_EQ(list, kSqlParams);
 
-    session->ModifyAlias("x veltra- rn", {"odbc dsn=Nowe", "NEW ENTRY=x", "DATABASE NAME=", "USER NAME"});
+    session->ModifyAlias("x veltra- rn", {"odbc dsn=Nowe \"x\"; y ", "NEW ENTRY=x", "DATABASE NAME=", "USER NAME"});
     session->ModifyAlias("Veltra- Net", {"PATH=D:\\Dane", "TYPE=ORACLE", "ENABLE BCD=TRUE"});
     session->GetAliasParams("X Veltra- RN", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"DATABASE NAME=", "USER NAME=dbo", "ODBC DSN=Nowe", "SQLQRYMODE=",
-                                                      "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"}));
+    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"DATABASE NAME=", "USER NAME=dbo", "ODBC DSN=Nowe \"x\"; y ",
+                                                      "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"}));
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
     session->GetAliasParams("Veltra- Net", list);
     EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=D:\\Dane", "DEFAULT DRIVER=PARADOX"}));
@@ -131,8 +130,9 @@ TEST_F(IdapiBackendTest, EngineThatFailsToStartOrAFileThatCannotBeCheckedRefuses
         TSession session(registry, files, loader);
         const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
         EXPECT_NE(message.find(configPath), std::string::npos) << message;
-        EXPECT_NE(message.find(uncheckable ? FakeFileSystem::AccessDenied : "Cannot load the configuration file. (DbiInit"),
-                  std::string::npos)
+        EXPECT_NE(
+            message.find(uncheckable ? FakeFileSystem::AccessDenied : "Cannot load the configuration file. (DbiInit"),
+            std::string::npos)
             << message;
         EXPECT_FALSE(session.Active());
         EXPECT_THROW(session.SaveConfigFile(), Exception);
@@ -149,20 +149,24 @@ TEST_F(IdapiBackendTest, EngineErrorsNameTheCallAndTheAlias) {
         const char* expected[3];
     };
     const Row rows[] = {
-        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.Add("a", "ORACLE", {}); },
+        {[](TIdapiApi&) {},
+         [](TAliasBackend& b) { b.Add("a", "ORACLE", {}); },
          {"Name not unique in this context.", "DbiAddAlias", "alias \"a\""}},
-        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.DriverName("Brak"); },
+        {[](TIdapiApi&) {},
+         [](TAliasBackend& b) { b.DriverName("Brak"); },
          {"Unknown database.", "DbiGetDatabaseDesc", "alias \"Brak\""}},
         {[](TIdapiApi& api) { api.ModifyRecord = [](hDBICur, void*, DBIBOOL) -> DBIResult { return 0x2402; }; },
          [](TAliasBackend& b) { b.Modify("A", {"USER NAME=v"}); },
          {"Cannot write the configuration file.", "DbiModifyRecord", "alias \"A\", wpis USER NAME"}},
         {[](TIdapiApi& api) { api.CfgSave = [](hDBICfg, const char*, DBIBOOL) -> DBIResult { return 0x2402; }; },
-         [](TAliasBackend& b) { b.Save(); }, {"Cannot write the configuration file.", "DbiCfgSave", "idapi.cfg"}},
+         [](TAliasBackend& b) { b.Save(); },
+         {"Cannot write the configuration file.", "DbiCfgSave", "idapi.cfg"}},
         {[](TIdapiApi& api) {
              api.OpenDatabaseList = [](hDBICur*) -> DBIResult { return 0x2A77; };
              api.GetErrorString = [](DBIResult, char* text) -> DBIResult { return *text = '\0', DBIERR_NONE; };
          },
-         [](TAliasBackend& b) { b.Names(); }, {"błąd 0x2A77", "DbiOpenDatabaseList", "lista aliasów"}},
+         [](TAliasBackend& b) { b.Names(); },
+         {"błąd 0x2A77", "DbiOpenDatabaseList", "lista aliasów"}},
     };
     for (const Row& row : rows) {
         auto backend = Backend(row.patch);
@@ -190,9 +194,15 @@ TEST_F(IdapiBackendTest, UnsafeTextIsRefusedAndNothingWritten) {
         {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"SERVER NAME=" + std::string(128, 's')}); }, "127 znaków"},
         {[](TAliasBackend& b) { b.Add("Nazwa zbyt dluga, bo ma 32 znaki", "ORACLE", {}); }, "31 znaków"},
         {[](TAliasBackend& b) { b.Add("A\\B", "ORACLE", {}); }, "znak \\"},
-        {[](TAliasBackend& b) { b.Add("N", "STANDARD", {"PATH=C:\\", "ENABLE BCD=TRUE"}); }, "ENABLE BCD"},
+        {[](TAliasBackend& b) {
+             b.Add("N", "STANDARD", {"PATH=C:\\", "ENABLE BCD=TRUE"});
+         },
+         "ENABLE BCD"},
         {[](TAliasBackend& b) { b.AddStandard("N", "C:\\", "FOXPRO"); }, "FOXPRO"},
-        {[](TAliasBackend& b) { b.Modify("A", {"SERVER NAME=ok", "USER NAME=żółw"}); }, "spoza ASCII"},
+        {[](TAliasBackend& b) {
+             b.Modify("A", {"SERVER NAME=ok", "USER NAME=żółw"});
+         },
+         "spoza ASCII"},
     };
     for (const auto& [call, expected] : rows) {
         auto backend = Backend(counting);

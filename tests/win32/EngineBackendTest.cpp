@@ -3,7 +3,6 @@
 // and the wizard's SQL Server apply through it. The registry values the tests
 // set are restored after each test, what the apply writes is removed.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <algorithm>
@@ -40,8 +39,10 @@ public:
         Set(value);
     }
     ~MachineValue() {
-        if (saved_) Set(*saved_);
-        else RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+        if (saved_)
+            Set(*saved_);
+        else
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
     }
     MachineValue(const MachineValue&) = delete;
     MachineValue& operator=(const MachineValue&) = delete;
@@ -146,12 +147,13 @@ TEST_F(EngineBackendApply, SqlServerApplyWritesTheSevenAliasesAndASecondRunModif
     const auto second = Apply("RondelNowa");
     EXPECT_EQ(GetModuleHandleW((engineFolder + L"\\idapi32.dll").c_str()), nullptr);  // freed with its session
     const std::string saved = scratch::GetBytes(configPath);
-    for (const char* module : {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty",
-                               "RN- Liczniki"}) {
+    for (const char* module :
+         {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty", "RN- Liczniki"}) {
         const std::string alias = std::string("X Veltra- ") + module;
         EXPECT_NE(std::find(first.begin(), first.end(), "  Utworzono alias \"" + alias + "\"."), first.end()) << alias;
         EXPECT_NE(std::find(second.begin(), second.end(), "  Zmodyfikowano alias \"" + alias + "\"."), second.end());
-        EXPECT_NE(saved.find("ALIAS " + alias + "\nTYPE SQL Native Client\nINFO TYPE=SQL Native Client\n"
+        EXPECT_NE(saved.find("ALIAS " + alias +
+                             "\nTYPE SQL Native Client\nINFO TYPE=SQL Native Client\n"
                              "OPEN DATABASE NAME=RondelNowa\nOPEN USER NAME=dbo\nOPEN ODBC DSN=MSSQL Veltra RN\n"
                              "OPEN OPEN MODE=READ/WRITE\n"),
                   std::string::npos)
