@@ -108,21 +108,6 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
     EXPECT_EQ(OpenCursors(), 0);
 }
 
-TEST_F(IdapiBackendTest, WithoutTheLibraryOurOwnFileServes) {
-    for (const char* dllPath : {"", "C:\\Brak", static_cast<const char*>(nullptr)}) {
-        FakeRegistryFactory registry;
-        FakeFileSystem files;
-        registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", "C:\\BDE\\aliasy.cfg");
-        if (dllPath) registry.SetString(reg::HKeyLocalMachine, kEngineKey, "DLLPATH", dllPath);
-        files.AddFolder("C:\\BDE");
-        TSession session(registry, files, loader);
-        session.SetConfigMode(cmPersistent);
-        session.AddAlias("N", "ORACLE", {"SERVER NAME=A"});
-        session.SaveConfigFile();
-        EXPECT_NE(files.Bytes("C:\\BDE\\aliasy.cfg").find("[N]\r\nDRIVER=ORACLE\r\nSERVER NAME=A"), std::string::npos);
-    }
-}
-
 TEST_F(IdapiBackendTest, EngineThatFailsToStartOrAFileThatCannotBeCheckedRefusesTheStart) {
     WriteConfig("#awaria\n");
     for (const bool uncheckable : {false, true}) {
