@@ -21,9 +21,25 @@ if(APP_SOURCES)
   target_link_options(KonfiguracjaBDE PRIVATE -s)
 endif()
 
+# A stand-in for the installed engine's library, registered in the suites'
+# prefix. Not shipped. Its entry points keep their plain names, as the real
+# library's do.
+file(GLOB IDAPI_STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/idapistandin/*.cpp)
+if(IDAPI_STANDIN_SOURCES)
+  add_library(idapistandin SHARED ${IDAPI_STANDIN_SOURCES})
+  set_target_properties(idapistandin PROPERTIES PREFIX "" OUTPUT_NAME idapistandin)
+  target_include_directories(idapistandin PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(idapistandin PRIVATE ${WARNINGS})
+  target_link_options(idapistandin PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)
+endif()
+
 file(GLOB WIN32_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win32/*.cpp)
 if(WIN32_TEST_SOURCES)
   add_executable(win32_tests ${WIN32_TEST_SOURCES})
+  if(TARGET idapistandin)
+    add_dependencies(win32_tests idapistandin)
+    target_compile_definitions(win32_tests PRIVATE IDAPI_STANDIN_DLL="$<TARGET_FILE_NAME:idapistandin>")
+  endif()
   target_compile_options(win32_tests PRIVATE ${WARNINGS})
   target_include_directories(win32_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_link_libraries(win32_tests PRIVATE wizard ui_win32 platform_win32 engine ui core gtest_main gmock)

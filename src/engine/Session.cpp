@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "engine/Database.h"
+#include "engine/IdapiAliasBackend.h"
 #include "engine/OdbcDriver.h"
 #include "engine/OracleDriver.h"
+#include "engine/TextAliasBackend.h"
 #include "platform/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Loader.h"
@@ -15,10 +17,29 @@ namespace {
 
 constexpr const char* kEngineKey = "\\SOFTWARE\\Borland\\Database Engine";
 constexpr const char* kConfigValue = "CONFIGFILE01";
-constexpr const char* kStandard = "STANDARD";
+constexpr const char* kDllPathValue = "DLLPATH";
+constexpr const char* kEngineLibrary = "idapi32.dll";
 
 [[noreturn]] void FailStart(const std::string& reason) {
     throw Exception("Nie można uruchomić silnika bazy danych. " + reason);
+}
+
+// The folders DLLPATH names: one, or several separated by ";", each perhaps
+// between double quotes.
+std::vector<std::string> DllFolders(const std::string& dllPath) {
+    std::vector<std::string> folders;
+    std::size_t start = 0;
+    while (start <= dllPath.size()) {
+        std::size_t end = dllPath.find(';', start);
+        if (end == std::string::npos) end = dllPath.size();
+        std::string folder = Trim(dllPath.substr(start, end - start));
+        if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
+            folder = folder.substr(1, folder.size() - 2);
+        while (!folder.empty() && (folder.back() == '\\' || folder.back() == '/')) folder.pop_back();
+        if (!folder.empty()) folders.push_back(folder);
+        start = end + 1;
+    }
+    return folders;
 }
 
 }  // namespace
@@ -32,7 +53,7 @@ void TSession::SetConfigMode(int mode) {
     configMode_ = mode;
     if (started_) return;
 
-    std::string path;
+    std::string path, dllPath;
     {
         auto reg = registry_.Create(reg::KeyRead);
         reg->SetRootKey(reg::HKeyLocalMachine);
@@ -41,6 +62,7 @@ void TSession::SetConfigMode(int mode) {
                              {kConfigValue, kEngineKey}));
         try {
             path = reg->ReadString(kConfigValue);
+            if (reg->ValueExists(kDllPathValue)) dllPath = reg->ReadString(kDllPathValue);
         } catch (const Exception& e) {
             FailStart(e.Message());
         }
@@ -49,79 +71,61 @@ void TSession::SetConfigMode(int mode) {
         FailStart(Format("Wartość %s w kluczu HKEY_LOCAL_MACHINE%s nie podaje ścieżki pliku konfiguracji.",
                          {kConfigValue, kEngineKey}));
 
-    // Parsed into a separate store: a file that cannot be read leaves the
-    // session without aliases and without a path to save to.
-    TAliasStore loaded;
+    // A session that fails to start keeps no backend and no path to save to.
     try {
-        if (files_.FileExists(path)) loaded.Load(files_.ReadBytes(path), path);
+        aliases_ = StartBackend(path, dllPath);
     } catch (const Exception& e) {
         FailStart(e.Message());
     }
-    aliases_ = std::move(loaded);
     configPath_ = path;
     started_ = true;
 }
 
-void TSession::CheckStarted() const {
-    if (!started_)
-        throw Exception("Silnik bazy danych nie został uruchomiony: konfiguracja aliasów jest niedostępna");
+// Chosen once per run: the installed engine when DLLPATH names a folder whose
+// library loads, else our own file.
+std::unique_ptr<TAliasBackend> TSession::StartBackend(const std::string& configPath, const std::string& dllPath) {
+    for (const auto& folder : DllFolders(dllPath)) {
+        auto library = loader_.LoadLibraryFile(folder + "\\" + kEngineLibrary);
+        if (!library) continue;
+        // The engine reads its file itself; one whose existence cannot be
+        // checked is refused all the same, as our own backend refuses it.
+        files_.FileExistsChecked(configPath);
+        const TIdapiApi api = ResolveIdapiApi(*library);
+        return std::make_unique<TIdapiAliasBackend>(api, configPath, std::move(library));
+    }
+    return std::make_unique<TTextAliasBackend>(files_, configPath);
 }
 
-const TAlias& TSession::FindAlias(const std::string& name) const {
-    CheckStarted();
-    const TAlias* alias = aliases_.Find(name);
-    if (!alias) throw Exception(Format("Alias \"%s\" nie istnieje", {name}));
-    return *alias;
+TAliasBackend& TSession::Aliases() const {
+    if (!started_)
+        throw Exception("Silnik bazy danych nie został uruchomiony: konfiguracja aliasów jest niedostępna");
+    return *aliases_;
 }
 
 void TSession::GetAliasNames(TStringList& list) {
-    CheckStarted();
+    auto names = Aliases().Names();
     list.Clear();
-    list.Lines() = aliases_.Names();
+    list.Lines() = std::move(names);
 }
 
 void TSession::GetAliasParams(const std::string& alias, TStringList& list) {
-    const TAlias& found = FindAlias(alias);
-    list.Clear();
-    if (!SameText(found.Driver, kStandard)) {
-        list.Assign(found.Params);
-        return;
-    }
-    // A file-based alias shows only its general entries.
-    for (std::size_t i = 0; i < found.Params.Count(); ++i) {
-        const std::string name = found.Params.Names(i);
-        if (SameText(name, "PATH") || SameText(name, "DEFAULT DRIVER")) list.Add(found.Params[i]);
-    }
+    TStringList params = Aliases().Params(alias);
+    list.Assign(params);
 }
 
-std::string TSession::GetAliasDriverName(const std::string& alias) { return FindAlias(alias).Driver; }
+std::string TSession::GetAliasDriverName(const std::string& alias) { return Aliases().DriverName(alias); }
 
 void TSession::AddAlias(const std::string& name, const std::string& driver, const TStringList& params) {
-    CheckStarted();
-    aliases_.Add(TAlias{name, driver, params});
+    Aliases().Add(name, driver, params);
 }
 
 void TSession::AddStandardAlias(const std::string& name, const std::string& path, const std::string& defaultDriver) {
-    AddAlias(name, kStandard, TStringList{"PATH=" + path, "DEFAULT DRIVER=" + defaultDriver});
+    Aliases().AddStandard(name, path, defaultDriver);
 }
 
-void TSession::ModifyAlias(const std::string& name, const TStringList& params) {
-    FindAlias(name);
-    TAlias& alias = *aliases_.Find(name);
-    for (std::size_t i = 0; i < params.Count(); ++i) {
-        if (params[i].find('=') == std::string::npos) continue;
-        const int at = alias.Params.IndexOfName(params.Names(i));
-        if (at < 0) continue;
-        // The stored name keeps its spelling; an empty value stays a line.
-        auto& line = alias.Params.Lines()[static_cast<std::size_t>(at)];
-        line = alias.Params.Names(static_cast<std::size_t>(at)) + "=" + params.ValueFromIndex(i);
-    }
-}
+void TSession::ModifyAlias(const std::string& name, const TStringList& params) { Aliases().Modify(name, params); }
 
-void TSession::SaveConfigFile() {
-    CheckStarted();
-    files_.WriteBytes(configPath_, aliases_.Save());
-}
+void TSession::SaveConfigFile() { Aliases().Save(); }
 
 void TSession::RegisterDatabase(TDatabase* database) {
     if (std::find(databases_.begin(), databases_.end(), database) == databases_.end()) databases_.push_back(database);

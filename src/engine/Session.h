@@ -1,12 +1,13 @@
 #pragma once
-// The process's default engine session: persistent aliases kept in our own
-// configuration file, whose path the registry names.
+// The process's default engine session: persistent aliases in the installed
+// engine's configuration where its library is installed, else in our own
+// configuration file at the path the registry names.
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "engine/AliasStore.h"
+#include "engine/AliasBackend.h"
 #include "engine/Driver.h"
 #include "platform/StringList.h"
 
@@ -24,9 +25,10 @@ public:
     TSession(const TSession&) = delete;
     TSession& operator=(const TSession&) = delete;
 
-    // The first assignment starts the engine: reads the configuration path
-    // and loads the file. Raises Exception when the engine cannot start; a
-    // later assignment then tries again.
+    // The first assignment starts the engine: reads the configuration path,
+    // chooses the backend for this run and loads the configuration. Raises
+    // Exception when the engine cannot start; a later assignment then tries
+    // again.
     void SetConfigMode(int mode);
     int ConfigMode() const { return configMode_; }
     bool Active() const { return started_; }
@@ -50,9 +52,8 @@ public:
     void SetDriver(const std::string& driverName, std::unique_ptr<TEngineDriver> driver);
 
 private:
-    void CheckStarted() const;
-    // The started engine's alias; raises when there is none of that name.
-    const TAlias& FindAlias(const std::string& name) const;
+    TAliasBackend& Aliases() const;
+    std::unique_ptr<TAliasBackend> StartBackend(const std::string& configPath, const std::string& dllPath);
 
     TRegistryFactory& registry_;
     TFileSystem& files_;
@@ -60,7 +61,7 @@ private:
     int configMode_ = 0;
     bool started_ = false;
     std::string configPath_;
-    TAliasStore aliases_;
+    std::unique_ptr<TAliasBackend> aliases_;
     std::vector<TDatabase*> databases_;
     std::map<std::string, std::unique_ptr<TEngineDriver>> drivers_;  // key: upper-cased name
 };

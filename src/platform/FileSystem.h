@@ -10,6 +10,12 @@ public:
 
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& path) = 0;
+    // As FileExists where "cannot tell" must not pass for "absent": false
+    // only when the system says the file or its folder does not exist (or
+    // the path is a folder). Any other failure to look (access denied, a
+    // share offline, a sharing violation) raises Exception naming the path
+    // and the system's reason.
+    virtual bool FileExistsChecked(const std::string& path) = 0;
 
     // Raw bytes, no conversion.
     virtual std::string ReadBytes(const std::string& path) = 0;

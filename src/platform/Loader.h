@@ -34,4 +34,8 @@ public:
     // A library found along PATH (the Oracle client), loaded by its full path.
     // nullptr when it is found nowhere or cannot be loaded.
     virtual std::unique_ptr<TLibrary> LoadPathLibrary(const std::string& name) = 0;
+    // The library at an absolute path (the installed engine's, in the folder
+    // the registry names), never searched for. nullptr when the path is not
+    // absolute, names no file or the file does not load.
+    virtual std::unique_ptr<TLibrary> LoadLibraryFile(const std::string& path) = 0;
 };

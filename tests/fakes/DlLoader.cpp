@@ -38,6 +38,13 @@ void DlLoader::Alias(const std::string& name, const std::string& soname) { syste
 
 void DlLoader::MapPath(const std::string& name, const std::string& path) { paths_[UpperCase(name)] = path; }
 
+void DlLoader::MapFile(const std::string& path, const std::string& file) { files_[UpperCase(path)] = file; }
+
+std::unique_ptr<TLibrary> DlLoader::LoadLibraryFile(const std::string& path) {
+    fileRequests_.push_back(path);
+    return Open(Lookup(files_, path));
+}
+
 std::unique_ptr<TLibrary> DlLoader::LoadSystemLibrary(const std::string& name) {
     systemRequests_.push_back(name);
     return Open(Lookup(system_, name));

@@ -17,13 +17,17 @@ public:
     void Alias(const std::string& name, const std::string& soname);
     // Where LoadPathLibrary finds `name` (e.g. "oci.dll" -> "/abs/libocistandin.so").
     void MapPath(const std::string& name, const std::string& path);
+    // What LoadLibraryFile finds at a full path (e.g. "C:\\BDE\\idapi32.dll" -> "/abs/libidapistandin.so").
+    void MapFile(const std::string& path, const std::string& file);
 
     std::unique_ptr<TLibrary> LoadSystemLibrary(const std::string& name) override;
     std::unique_ptr<TLibrary> LoadPathLibrary(const std::string& name) override;
+    std::unique_ptr<TLibrary> LoadLibraryFile(const std::string& path) override;
 
     // The names asked for, in order, loaded or not.
     const std::vector<std::string>& SystemRequests() const { return systemRequests_; }
     const std::vector<std::string>& PathRequests() const { return pathRequests_; }
+    const std::vector<std::string>& FileRequests() const { return fileRequests_; }
     // Libraries handed out and not yet freed.
     int LoadedCount() const { return *loaded_; }
 
@@ -32,6 +36,8 @@ private:
 
     std::map<std::string, std::string> system_;  // upper-cased name -> soname
     std::map<std::string, std::string> paths_;   // upper-cased name -> path
+    std::map<std::string, std::string> files_;   // upper-cased full path -> file
+    std::vector<std::string> fileRequests_;
     std::vector<std::string> systemRequests_;
     std::vector<std::string> pathRequests_;
     std::shared_ptr<int> loaded_ = std::make_shared<int>(0);  // libraries may outlive the loader

@@ -40,7 +40,14 @@ void FakeFileSystem::AddFolders(const std::string& key) {
     for (std::string folder = key; !FolderExists(folder); folder = Parent(folder)) folders_.insert(folder);
 }
 
-bool FakeFileSystem::FileExists(const std::string& path) { return HasFile(path); }
+bool FakeFileSystem::FileExists(const std::string& path) {
+    return !uncheckable_.count(Key(path)) && HasFile(path);
+}
+
+bool FakeFileSystem::FileExistsChecked(const std::string& path) {
+    if (auto it = uncheckable_.find(Key(path)); it != uncheckable_.end()) Raise(CheckErrorText, path, it->second);
+    return HasFile(path);
+}
 
 std::string FakeFileSystem::ReadBytes(const std::string& path) {
     const std::string key = Key(path);
@@ -109,6 +116,10 @@ void FakeFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
         unreadable_.insert(Key(path));
     else
         unreadable_.erase(Key(path));
+}
+
+void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason) {
+    uncheckable_[Key(path)] = std::move(reason);
 }
 
 void FakeFileSystem::FailNextWrite(std::string reason) { failNext_ = std::move(reason); }

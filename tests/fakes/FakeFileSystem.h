@@ -17,6 +17,7 @@ public:
     // Message shapes: %s the path, then the reason.
     static constexpr const char* OpenErrorText = "Nie można otworzyć pliku \"%s\". %s";
     static constexpr const char* CreateErrorText = "Nie można utworzyć pliku \"%s\". %s";
+    static constexpr const char* CheckErrorText = "Nie można sprawdzić pliku \"%s\". %s";
     // Reasons as the Polish system reports them.
     static constexpr const char* FileNotFound = "Nie można odnaleźć określonego pliku.";
     static constexpr const char* PathNotFound = "Nie można odnaleźć określonej ścieżki.";
@@ -24,6 +25,7 @@ public:
     static constexpr const char* DiskFull = "Za mało miejsca na dysku.";
 
     bool FileExists(const std::string& path) override;
+    bool FileExistsChecked(const std::string& path) override;
     std::string ReadBytes(const std::string& path) override;
     void WriteBytes(const std::string& path, const std::string& bytes) override;
 
@@ -42,6 +44,9 @@ public:
     // Faults.
     void SetReadOnly(const std::string& path, bool readOnly = true);
     void SetUnreadable(const std::string& path, bool unreadable = true);
+    // Whether the file is there cannot be told (a share offline, no rights
+    // on the folder): FileExistsChecked raises `reason`, FileExists says no.
+    void SetUncheckable(const std::string& path, std::string reason = AccessDenied);
     // The next WriteBytes, whatever its path, fails with `reason`.
     void FailNextWrite(std::string reason = DiskFull);
 
@@ -66,6 +71,7 @@ private:
     std::set<std::string> folders_;
     std::set<std::string> readOnly_;
     std::set<std::string> unreadable_;
+    std::map<std::string, std::string> uncheckable_;
     std::map<std::string, int> writeCounts_;
     std::map<std::string, int> readCounts_;
     std::optional<std::string> failNext_;

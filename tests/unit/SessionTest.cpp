@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/AliasStore.h"
 #include "engine/Session.h"
 #include "fakes/DlLoader.h"
 #include "fakes/ErrorText.h"
@@ -160,6 +161,27 @@ TEST_F(SessionTest, UnreadableFileIsRefusedWithTheSystemsReason) {
     files.SetUnreadable(kConfigPath, false);
     session.SetConfigMode(cmPersistent);
     EXPECT_TRUE(session.Active());
+}
+
+// Only "not found" may mean an empty configuration: a file that may well be
+// there must never be replaced by this run's aliases alone.
+TEST_F(SessionTest, FileWhoseExistenceCannotBeCheckedRefusesTheStart) {
+    for (const bool present : {true, false}) {
+        for (const char* reason : {FakeFileSystem::AccessDenied, "Nie można odnaleźć ścieżki sieciowej."}) {
+            FakeFileSystem files;
+            if (present) files.AddFile(kConfigPath, GoodFile());
+            files.SetUncheckable(kConfigPath, reason);
+            TSession session(registry, files, loader);
+            const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
+            EXPECT_NE(message.find(kConfigPath), std::string::npos) << message;
+            EXPECT_NE(message.find(reason), std::string::npos) << message;
+            EXPECT_FALSE(session.Active());
+            EXPECT_THROW(session.AddAlias("Nowy", "ORACLE", {}), Exception);
+            EXPECT_THROW(session.SaveConfigFile(), Exception);
+            EXPECT_EQ(files.WriteAttempts(), 0);
+            EXPECT_EQ(files.HasFile(kConfigPath), present);
+        }
+    }
 }
 
 TEST_F(SessionTest, ListsAreClearedAndStandardAliasesShowTheirGeneralEntries) {

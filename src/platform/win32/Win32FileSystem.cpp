@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* ReadFailedText = "Nie można odczytać pliku \"%s\": %s";
 constexpr const char* WriteFailedText = "Nie można zapisać pliku \"%s\": %s";
+constexpr const char* CheckFailedText = "Nie można sprawdzić, czy istnieje plik \"%s\": %s";
 
 [[noreturn]] void Fail(const char* pattern, const std::string& path, DWORD code) {
     throw Exception(Format(pattern, {path, SystemErrorText(code)}));
@@ -59,6 +60,14 @@ private:
 bool TWin32FileSystem::FileExists(const std::string& path) {
     const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool TWin32FileSystem::FileExistsChecked(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesW(Utf8ToWide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) return !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const DWORD error = ::GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+    Fail(CheckFailedText, path, error);
 }
 
 std::string TWin32FileSystem::ReadBytes(const std::string& path) {

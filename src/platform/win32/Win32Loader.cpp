@@ -90,6 +90,17 @@ bool IsFile(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The library's own folder joins the search while it is loaded: its
+// dependencies and whatever it loads by name later live beside it.
+std::unique_ptr<TLibrary> LoadFromFolder(std::wstring_view folder, const std::wstring& file) {
+    UniqueDllDirectory directory;
+    if (auto add = Kernel32Proc<decltype(&::AddDllDirectory)>("AddDllDirectory"))
+        directory.reset(add(std::wstring(folder).c_str()));
+    UniqueModule module(::LoadLibraryExW(file.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (!module) return nullptr;
+    return std::make_unique<TWin32Library>(std::move(module), std::move(directory));
+}
+
 }  // namespace
 
 void HardenDllSearch() {
@@ -127,17 +138,16 @@ std::unique_ptr<TLibrary> TWin32Loader::LoadPathLibrary(const std::string& name)
 
         const std::wstring candidate = JoinPath(folder, wideName);
         if (!IsFile(candidate)) continue;
-
-        // The library's own folder joins the search while it is loaded: its
-        // dependencies and whatever it loads by name later live beside it.
-        UniqueDllDirectory directory;
-        if (auto add = Kernel32Proc<decltype(&::AddDllDirectory)>("AddDllDirectory"))
-            directory.reset(add(std::wstring(folder).c_str()));
-        UniqueModule module(::LoadLibraryExW(candidate.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
         // The first folder that has the file decides, as the system's own
         // search would.
-        if (!module) return nullptr;
-        return std::make_unique<TWin32Library>(std::move(module), std::move(directory));
+        return LoadFromFolder(folder, candidate);
     }
     return nullptr;
+}
+
+std::unique_ptr<TLibrary> TWin32Loader::LoadLibraryFile(const std::string& path) {
+    const std::wstring widePath = Utf8ToWide(path);
+    const std::size_t slash = widePath.find_last_of(L"\\/");
+    if (!IsAbsoluteFolder(widePath) || slash == std::wstring::npos || !IsFile(widePath)) return nullptr;
+    return LoadFromFolder(std::wstring_view(widePath).substr(0, slash), widePath);
 }

@@ -10,4 +10,5 @@ class TWin32Loader : public TLoader {
 public:
     std::unique_ptr<TLibrary> LoadSystemLibrary(const std::string& name) override;
     std::unique_ptr<TLibrary> LoadPathLibrary(const std::string& name) override;
+    std::unique_ptr<TLibrary> LoadLibraryFile(const std::string& path) override;
 };

@@ -35,6 +35,22 @@ TEST_F(FileSystemTest, ExistsMeansAFile) {
     EXPECT_FALSE(files.FileExists(folder.File("brak.txt")));
 }
 
+TEST_F(FileSystemTest, CheckedExistsTellsAbsentFromCannotTell) {
+    PutBytes(folder.File("plik.txt"), "x");
+    ::CreateDirectoryW(folder.Wide(L"katalog").c_str(), nullptr);
+    EXPECT_TRUE(files.FileExistsChecked(folder.File("plik.txt")));
+    EXPECT_FALSE(files.FileExistsChecked(folder.File("katalog")));
+    EXPECT_FALSE(files.FileExistsChecked(folder.File("brak.txt")));
+    EXPECT_FALSE(files.FileExistsChecked(folder.File("brak\\plik.txt")));
+
+    // A name the system cannot look up at all is no answer either way.
+    const std::string bad = folder.File("zły?*<nazwa>.txt");
+    EXPECT_FALSE(files.FileExists(bad));
+    const std::string message = ErrorOf([&] { files.FileExistsChecked(bad); });
+    EXPECT_NE(message.find(bad), std::string::npos) << message;
+    EXPECT_NE(message.find(SystemText(ERROR_INVALID_NAME)), std::string::npos) << message;
+}
+
 TEST_F(FileSystemTest, BytesRoundTripExactly) {
     std::string bytes;
     for (int i = 0; i < 200000; ++i) bytes += static_cast<char>(i * 7 % 256);

@@ -130,6 +130,22 @@ TEST_F(LoaderTest, PathLibraryIsTheFirstOneAlongPathLoadedByItsFullPath) {
     EXPECT_EQ(::GetModuleHandleW(loadedFrom.c_str()), nullptr);
 }
 
+TEST_F(LoaderTest, LibraryFileIsLoadedFromThatPathOnly) {
+    scratch::Folder folder, current;
+    PlaceProbe(folder.WidePath(), L"idapi32.dll");
+    PlaceProbe(current.WidePath(), L"idapi32.dll");
+    scratch::CurrentDirectory inCurrent(current.WidePath());
+
+    auto library = loader.LoadLibraryFile(folder.File("idapi32.dll"));
+    ASSERT_NE(library, nullptr);
+    auto answer = library->Get<ProbeFn>(ProbeEntry);
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(ModuleFileOf(reinterpret_cast<void*>(answer)), Lower(folder.Wide(L"idapi32.dll")));
+    // A relative path or a missing file is never searched for.
+    for (const std::string& path : {std::string("idapi32.dll"), std::string(".\\idapi32.dll"), folder.File("brak.dll")})
+        EXPECT_EQ(loader.LoadLibraryFile(path), nullptr) << path;
+}
+
 TEST_F(LoaderTest, PathWithoutTheLibraryGivesNull) {
     scratch::Folder empty, current;
     PlaceProbe(current.WidePath());
