@@ -14,7 +14,10 @@
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
+#include "platform/win32/Win32OdbcBrowser.h"
 #include "platform/win32/Win32Registry.h"
+#include "platform/win32/Win32ServerEnumerator.h"
+#include "platform/win32/Win32ServiceManager.h"
 #include "ui/Forms.h"
 #include "win32/platform/Scratch.h"
 #include "wizard/Unit2.h"
@@ -118,7 +121,10 @@ protected:
     std::vector<std::string> Apply(const std::string& database) {
         auto session = Started();
         EXPECT_NE(GetModuleHandleW((engineFolder + L"\\idapi32.dll").c_str()), nullptr);
-        TPlatform platform{registry, files, loader};
+        TWin32OdbcBrowser odbcBrowser(loader);
+        TWin32ServerEnumerator serverEnumerator(loader);
+        TWin32ServiceManager serviceManager;
+        TPlatform platform{registry, files, loader, odbcBrowser, serverEnumerator, serviceManager};
         TRecordingMessageBox errorBox;
         TApplication application;
         application.SetMessageBoxView(&errorBox);

@@ -32,6 +32,7 @@ public:
         return present_ ? std::make_unique<Library>(*this) : nullptr;
     }
     std::unique_ptr<TLibrary> LoadPathLibrary(const std::string&) override { return nullptr; }
+    std::unique_ptr<TLibrary> LoadLibraryFile(const std::string&) override { return nullptr; }
     Strings Requests;
 
 private:
