@@ -91,12 +91,11 @@ void TForm2::DBEditChange(TObject&) { ServiceTableEdited = true; }
 // they are: refuse what would break either before anything is stored.
 void TForm2::CheckNetServiceEntry() {
     if (BreaksNetFile(ComboBoxOracleServer.Text(), false))
-        throw Exception(
-            "Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących ani znaków = ( ) # \"");
+        throw Exception("Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu");
     if (!ServiceTableEdited) return;
     for (TField* field : {&ClientDataSet1ADDR_ADDR_PROT(), &ClientDataSet1ADDR_ADDR_HOST(),
                           &ClientDataSet1ADDR_ADDR_PORT(), &ClientDataSet1CONN_SERV()})
         if (BreaksNetFile(field->AsString(), true))
-            throw Exception(Format("Pole '%s' nie może zawierać znaków sterujących ani znaków = ( ) # \"",
+            throw Exception(Format("Pole '%s' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu",
                                    {field->DisplayLabel()}));
 }
