@@ -16,6 +16,9 @@ void TForm2::BindEvents() {
         {CheckBoxKopia.OnClick, &TForm2::RadioGroupWersjaClick},
         {ButtonWstecz.OnClick, &TForm2::ButtonWsteczClick},
         {ButtonDalej.OnClick, &TForm2::ButtonDalejClick},
+        {ComboBoxBaza.OnDropDown, &TForm2::ComboBoxBazaDropDown},
+        {ComboBoxBazaLiczniki.OnDropDown, &TForm2::ComboBoxBazaDropDown},
+        {ButtonWykonaj.OnClick, &TForm2::ButtonWykonajClick},
         {Button1.OnClick, &TForm2::Button1Click},
         {ComboBoxOracleHome.OnChange, &TForm2::ComboBoxOracleHomeChange},
         {ComboBoxOracleServer.OnChange, &TForm2::ComboBoxOracleServerChange},
@@ -35,6 +38,8 @@ void TForm2::BindEvents() {
     BindPageShow(TabSheet0, &TForm2::TabSheet0Show);
     BindPageShow(TabSheet1Oracle, &TForm2::TabSheet1OracleShow);
     BindPageShow(TabSheet2Oracle, &TForm2::TabSheet2OracleShow);
+    BindPageShow(TabSheet1, &TForm2::TabSheet1Show);
+    BindPageShow(TabSheet2, &TForm2::TabSheet2Show);
 }
 
 void TForm2::BindPageShow(TTabSheet& page, THandler handler) {

@@ -175,6 +175,19 @@ public:
     void UpdateSqlNetFile();
     void SaveNetServiceEntry();
 
+    // ODBC data sources of the "SQL Native Client" driver and the database list.
+    void SetupOdbcDataSource(const std::string& name, const std::string& server, bool windowsLogin);
+    bool CreateTempDataSource(const std::string& name, const std::string& server, bool windowsLogin);
+    void RemoveOdbcDataSource(const std::string& name);
+    void ListOdbcDataSources();
+    void ListDatabases(TComboBox& combo);
+
+    // The alias writer; `existingAliases` are the names the engine reported
+    // at the start of the apply.
+    void WriteAlias(const std::string& name, const TStringList& existingAliases, TDatabase& database);
+    void WriteSqlServerAlias(const std::string& name, const TStringList& existingAliases);
+    void AddNetAlias(const TStringList& existingAliases);
+
 private:
     friend struct WizardProbe;  // the suites read the state below
 
@@ -188,6 +201,10 @@ private:
     // A page's show handler catches its own errors: the error box shows
     // them and the page becomes current all the same.
     void BindPageShow(TTabSheet& page, THandler handler);
+
+    // The two branches of the apply, after the common opening steps.
+    void ApplySqlServer(const TStringList& existingAliases);
+    void ApplyOracle(const TStringList& existingAliases);
 
     TPlatform& Platform;
     TSession& Session;
