@@ -146,8 +146,12 @@ TEST_F(ApplyTest, AnErrorStopsTheRunWithoutSavingOnTheWizardPage) {
          },
          // A closing quotation mark sorts below the full stop: the box adds none.
          "Brak sterownika ODBC \"SQL Native Client\"", opening},
-        {"Oracle", [](WizardWorkstation&, TForm2& f) { f.RadioGroupSerwer.SetItemIndex(1); },
-         "Konfiguracja dla serwera Oracle nie jest jeszcze dostępna.", opening},
+        {"Oracle service name with a blank",
+         [](WizardWorkstation&, TForm2& f) {
+             f.RadioGroupSerwer.SetItemIndex(1);
+             f.ComboBoxOracleServer.SetText("XE SERWER");
+         },
+         "Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu.", opening},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
