@@ -70,3 +70,14 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
   target_compile_options(demo_driver PRIVATE ${WARNINGS})
   target_link_libraries(demo_driver PRIVATE user32 shell32)
 endif()
+
+# The stand-in Oracle client built as the Windows client library "oci.dll":
+# the demo workstation's Oracle home carries it in its BIN folder, found
+# through PATH like the real client. Not shipped.
+file(GLOB OCI_STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/ocistandin/*.cpp)
+if(OCI_STANDIN_SOURCES)
+  add_library(ocistandin SHARED ${OCI_STANDIN_SOURCES})
+  set_target_properties(ocistandin PROPERTIES PREFIX "" OUTPUT_NAME oci)
+  target_compile_options(ocistandin PRIVATE ${WARNINGS})
+  target_link_options(ocistandin PRIVATE -static -static-libgcc -static-libstdc++)
+endif()

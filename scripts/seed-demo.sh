@@ -2,38 +2,45 @@
 # Seeds a Wine prefix once as a demo workstation: the engine's configuration
 # file registered (inside the prefix), the "SQL Native Client" ODBC driver
 # registered as installed, and one Oracle client home whose NETWORK\ADMIN
-# folder holds a small tnsnames.ora.
+# folder holds a tnsnames.ora with entries of several forms, as real files
+# have them. The run command puts the client library into the home's BIN.
 # Usage: seed-demo.sh PREFIX [WINE]   (WINE: the wine loader to use, default wine)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${1:?usage: seed-demo.sh PREFIX [WINE]}
 wine=${2:-wine}
-marker="$prefix/.demo-seeded"
+marker="$prefix/.demo-seeded-2"
 [ -f "$marker" ] && exit 0
 
 drive="$prefix/drive_c"
-mkdir -p "$drive/BDE" "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN"
+mkdir -p "$drive/BDE" "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN" "$drive/oracle/product/10.2.0/client_1/BIN"
 
-# The Oracle network file is ANSI text with CR LF line ends.
+# The Oracle network file is ANSI text (code page 1250) with CR LF line ends.
 printf '%s\r\n' \
-  '# tnsnames.ora: demo workstation' \
+  '# tnsnames.ora: demo workstation (Łódź)' \
   '' \
-  'XE.SERWER =' \
+  'VELTRA =' \
   '  (DESCRIPTION =' \
   '    (ADDRESS_LIST =' \
-  '      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521))' \
+  '      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer-rondel)(PORT = 1521))' \
   '    )' \
   '    (CONNECT_DATA =' \
-  '      (SERVICE_NAME = XE)' \
+  '      (SERVICE_NAME = VELTRA)' \
   '    )' \
   '  )' \
+  '' \
+  'XE.SERWER = (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521)))' \
+  '    (CONNECT_DATA = (SERVER = DEDICATED)(SERVICE_NAME = XE)))' \
   '' \
   'RONDEL.VELTRA =' \
   '  (DESCRIPTION =' \
+  '    # an address written by the client'"'"'s own tools' \
   '    (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521))' \
   '    (CONNECT_DATA = (SID = RONDEL))' \
   '  )' \
-  > "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN/tnsnames.ora"
+  'archiwum=(description=(address_list=(address=(protocol=tcp)(host=archiwum)(port=1521)))(connect_data=(sid=ARCH)))' \
+  'IFILE = C:\oracle\product\10.2.0\client_1\NETWORK\ADMIN\inne.ora' \
+  | iconv -f UTF-8 -t CP1250 > "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN/tnsnames.ora"
 
 cp "$here/seed-demo.reg" "$drive/seed-demo.reg"
 WINEPREFIX="$prefix" "$wine" regedit /S 'C:\seed-demo.reg'

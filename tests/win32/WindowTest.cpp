@@ -291,6 +291,8 @@ TEST_F(WizardWindow, NextAndBackWalkTheOraclePath) {
     ClickNext();
     EXPECT_EQ(VisiblePage(), 4);
     EXPECT_EQ(Enabled(), MiddlePage);
+    // No Oracle home here: the service in the box is a new entry, which needs a host.
+    Type(*Window, Window->HandleOf(Form->DBEdit2), L"serwer");
     ClickNext();
     EXPECT_EQ(VisiblePage(), 6);
     EXPECT_EQ(Enabled(), LastPage);
