@@ -58,14 +58,6 @@ TEST(NetFileTextTest, EntriesReadFromTheirTexts) {
     for (const Case& c : cases) EXPECT_EQ(ReadAll(c.File), c.Read) << c.Name;
 }
 
-TEST(NetFileTextTest, GroupsCountNestedPairs) {
-    EXPECT_EQ(GroupText("(A=(B)(C))(D)", 1), "A=(B)(C)");
-    EXPECT_EQ(GroupText("(A=(B)(C))(D)", 11), "D");
-    EXPECT_EQ(GroupText("(A=(B)(C))(D)", 2), "");
-    EXPECT_EQ(GroupText("(A", 1), "A");
-    EXPECT_EQ(GroupText("(A)", 9), "");
-}
-
 TEST(NetFileTextTest, ReplacingAnEntryKeepsEveryOtherLine) {
     const Lines written = ServiceEntryLines(kEntry);
     auto with = [&](Lines kept) {

@@ -12,8 +12,10 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// Entries of several forms; only XE.SERWER and ZETA can be stored.
+// Entries of several forms, after a stray continuation; only XE.SERWER and
+// ZETA can be stored.
 const Strings kNamesFile = {
+    "  (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (HOST = x))))",
     "# tnsnames.ora",
     "",
     "XE.SERWER =",
@@ -38,11 +40,7 @@ const Strings kNamesFile = {
     "\t(CONNECT_DATA=(SERVICE_NAME=ZETA)))",
 };
 
-std::string FileBytes(const Strings& lines, const char* end = "\r\n") {
-    std::string text;
-    for (const std::string& line : lines) text += line + end;
-    return Utf8ToCp1250(text);
-}
+std::string FileBytes(const Strings& lines) { return Utf8ToCp1250(JoinLinesCrLf(lines)); }
 
 class NetServicePageTest : public ::testing::Test {
 protected:
@@ -71,7 +69,7 @@ protected:
 };
 
 TEST_F(NetServicePageTest, EntriesTheTableCannotKeepAreSkippedAndTheLoadGoesOn) {
-    TForm2& form = OpenServicePage(FileBytes(kNamesFile, "\n"));
+    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
 
     EXPECT_EQ(ws.Errors(), Strings{});
     EXPECT_EQ(form.ComboBoxOracleServer.Items().ToVector(), (Strings{"XE.SERWER", "ZETA"}));
@@ -90,22 +88,10 @@ TEST_F(NetServicePageTest, EntriesTheTableCannotKeepAreSkippedAndTheLoadGoesOn) 
     EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
 }
 
-TEST_F(NetServicePageTest, AContinuationBeforeAnyEntryIsIgnored) {
-    Strings lines = {"  (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (HOST = x))))"};
-    lines.insert(lines.end(), kNamesFile.begin(), kNamesFile.end());
-    TForm2& form = OpenServicePage(FileBytes(lines, "\r"));
-    EXPECT_EQ(ws.Errors(), Strings{});
-    EXPECT_EQ(form.ClientDataSet1.RecordCount(), 2);
-}
-
 TEST_F(NetServicePageTest, TheMainAliasNamesTheServiceAtTheFirstShowingOnly) {
-    ws.StoreChoice("Server", 1);
-    const std::string bytes = FileBytes(kNamesFile);
-    admin = SeedOracleHome(ws, {}, &bytes);
-    TForm2& form = ws.Open();
-    ws.Session.AddAlias(WizardProbe::AliasPrefix(form) + "Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
-    form.ButtonDalej.Click();
-    form.ButtonDalej.Click();
+    ws.Session.SetConfigMode(cmPersistent);
+    ws.Session.AddAlias("X Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
+    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
     EXPECT_EQ(form.ComboBoxOracleServer.Text(), "ZETA");
     EXPECT_EQ(Current(form)[2], "księgowość");
 
@@ -169,39 +155,16 @@ TEST_F(NetServicePageTest, TextThatWouldBreakTheFileKeepsThePage) {
     EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet3Oracle);
 }
 
-TEST_F(NetServicePageTest, WritersChangeOnlyWhatIsNeededAndLogIt) {
+// The apply's writes are in the apply suite; here what is not written.
+TEST_F(NetServicePageTest, AnUneditedTableWritesNoNamesFileAndAFailedWriteNamesThePath) {
     TForm2& form = OpenServicePage(FileBytes(kNamesFile));
-    const std::string names = admin + "tnsnames.ora";
-    const std::string sqlnet = admin + "sqlnet.ora";
-
-    // Unedited: only the missing settings file is written.
-    form.UpdateSqlNetFile();
     form.SaveNetServiceEntry();
-    EXPECT_EQ(ws.Files.Bytes(sqlnet), "SQLNET.AUTHENTICATION_SERVICES=(NTS)\r\nNAMES.DIRECTORY_PATH=(TNSNAMES)\r\n");
-    EXPECT_EQ(ws.Files.WriteCount(names), 0);
-    form.UpdateSqlNetFile();
-    EXPECT_EQ(ws.Files.WriteCount(sqlnet), 1);
-    EXPECT_EQ(form.MemoStatus.Lines().ToVector(), (Strings{"  Utworzono plik", "     \"" + sqlnet + "\"", ""}));
+    EXPECT_EQ(ws.Files.WriteCount(), 0);
+    EXPECT_EQ(form.MemoStatus.Lines().Count(), 0);
 
-    // The edited entry moves to the end in the wizard's layout; every other line stays.
-    form.ComboBoxOracleServer.UserPick(1);
-    form.DBEdit2.UserType("nowy.host");
-    form.ButtonDalej.Click();
-    form.MemoStatus.Lines().Clear();
-    form.SaveNetServiceEntry();
-    Strings expected(kNamesFile.begin(), kNamesFile.end() - 2);
-    for (const char* line : {"ZETA =", "  (DESCRIPTION =", "    (ADDRESS_LIST =",
-                             "      (ADDRESS = (PROTOCOL = TCP)(HOST = nowy.host)(PORT = 1526))", "    )",
-                             "    (CONNECT_DATA =", "      (SERVICE_NAME = ZETA)", "    )", "  )"})
-        expected.push_back(line);
-    EXPECT_EQ(ws.Files.Bytes(names), FileBytes(expected));
-    EXPECT_EQ(form.MemoStatus.Lines().ToVector(), (Strings{"  Zmodyfikowano plik", "     \"" + names + "\"", ""}));
-
-    // A file that cannot be written stops with its path named.
-    ws.Files.SetReadOnly(names);
-    form.MemoStatus.Lines().Clear();
-    const std::string error = ErrorText([&] { form.SaveNetServiceEntry(); });
-    EXPECT_NE(error.find(names), std::string::npos) << error;
+    ws.Files.FailNextWrite(FakeFileSystem::AccessDenied);
+    const std::string error = ErrorText([&] { form.UpdateSqlNetFile(); });
+    EXPECT_NE(error.find(admin + "sqlnet.ora"), std::string::npos) << error;
     EXPECT_EQ(form.MemoStatus.Lines().Count(), 0);
 }
 

@@ -14,6 +14,7 @@
 #include "fakes/RecordingViews.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
 #include "platform/win32/Win32Registry.h"
@@ -66,37 +67,33 @@ void SetString(const wchar_t* key, const wchar_t* name, const std::wstring& valu
 std::wstring ConfigFile() {
     wchar_t path[MAX_PATH] = {};
     DWORD size = sizeof(path);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", RRF_RT_REG_SZ, nullptr, path, &size) !=
-        ERROR_SUCCESS)
-        return L"";
+    RegGetValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", RRF_RT_REG_SZ, nullptr, path, &size);
     return path;
 }
 
-std::string Narrow(const std::wstring& wide) {
-    std::string out(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr)), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-    out.pop_back();
-    return out;
+bool KeyExists(const wchar_t* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
 }
 
 class OracleWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
-        createdBorlandKey_ = RegOpenKeyExW(HKEY_LOCAL_MACHINE, BorlandKey, 0, KEY_READ, &probe_) != ERROR_SUCCESS;
-        if (probe_) RegCloseKey(probe_);
+        createdBorlandKey_ = !KeyExists(BorlandKey);
         if (ConfigFile().empty()) {
             const std::wstring config = TempFolder() + L"KonfiguracjaBDE-oracle.cfg";
             DeleteFileW(config.c_str());
             SetString(EngineKey, L"CONFIGFILE01", config);
         }
-        createdOracleKey_ = RegOpenKeyExW(HKEY_LOCAL_MACHINE, OracleKey, 0, KEY_READ, &probe_) != ERROR_SUCCESS;
-        if (probe_) RegCloseKey(probe_);
+        createdOracleKey_ = !KeyExists(OracleKey);
 
         home_ = TempFolder() + L"KonfiguracjaBDE-oracle";
         for (const wchar_t* folder : {L"", L"\\NETWORK", L"\\NETWORK\\ADMIN"})
             CreateDirectoryW((home_ + folder).c_str(), nullptr);
-        admin_ = Narrow(home_) + "\\NETWORK\\ADMIN\\";
+        admin_ = WideToUtf8(home_) + "\\NETWORK\\ADMIN\\";
         DeleteFileW((home_ + L"\\NETWORK\\ADMIN\\sqlnet.ora").c_str());
         Files.WriteBytes(admin_ + "tnsnames.ora", kNamesFile);
         SetString(HomeKey, L"ORACLE_HOME", home_);
@@ -141,7 +138,6 @@ protected:
     std::string admin_;
 
 private:
-    HKEY probe_ = nullptr;
     bool createdBorlandKey_ = false;
     bool createdOracleKey_ = false;
 };
@@ -180,7 +176,7 @@ TEST_F(OracleWindow, FromPageZeroToTheStatusPage) {
                                         "    )\r\n  )\r\n"));
 
     TAliasStore saved;
-    const std::string config = Narrow(ConfigFile());
+    const std::string config = WideToUtf8(ConfigFile());
     saved.Load(Files.ReadBytes(config), config);
     for (const char* module : {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty", "RN- Liczniki"}) {
         const TAlias* alias = saved.Find(std::string("X Veltra- ") + module);
