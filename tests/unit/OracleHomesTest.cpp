@@ -97,21 +97,21 @@ TEST_F(OracleHomesTest, SchemaUsersComeOnceFromTheAliasesOfTheCurrentPrefix) {
     ws.StoreChoice("Server", 1);
     TForm2& form = ws.Open();
     const std::string stem = WizardProbe::AliasPrefix(form) + "Veltra- ";
-    ws.Session.AddAlias(UpperCase(stem) + "OCHRONA", "ORACLE", {"SERVER NAME=X", "USER NAME="});
-    ws.Session.AddAlias(stem + "RN", "ORACLE", {"USER NAME=RN_USER"});
+    ws.Session.AddAlias(UpperCase(stem) + "OCHRONA", "ORACLE", {"SERVER NAME=X", "USER NAME=OCHR"});
+    ws.Session.AddAlias(stem + "RN", "ORACLE", {"USER NAME="});
     ws.Session.AddAlias(stem + "RN- Liczniki", "ORACLE", {"USER NAME=LICZ"});
     ws.Session.AddAlias("Veltra- RN", "ORACLE", {"USER NAME=UNPREFIXED"});
 
     form.ButtonDalej.Click();
-    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "VELTRA_OCHRONA");
-    EXPECT_EQ(form.ComboBoxUserRN.Text(), "RN_USER");
+    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "OCHR");
+    EXPECT_EQ(form.ComboBoxUserRN.Text(), "VELTRA_RN");
     EXPECT_EQ(form.ComboBoxUserLiczniki.Text(), "LICZ");
 
     // A name typed afterwards survives the page's next showing.
-    form.ComboBoxUserRN.SetText("TYPED");
+    form.ComboBoxUserOchrona.SetText("TYPED");
     form.ButtonWstecz.Click();
     form.ButtonDalej.Click();
-    EXPECT_EQ(form.ComboBoxUserRN.Text(), "TYPED");
+    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "TYPED");
     EXPECT_EQ(ws.Errors(), Strings{});
 }
 
