@@ -71,6 +71,13 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
   target_link_libraries(demo_driver PRIVATE user32 shell32)
 endif()
 
+# The SQL Server suite's unixODBC configuration: Wine's odbc32 hands
+# connections to unixODBC, which reads these files.
+if(TARGET win32_tests)
+  set_tests_properties(win32_tests PROPERTIES ENVIRONMENT
+    "ODBCINI=${CMAKE_BINARY_DIR}/wine-odbc/odbc.ini;ODBCSYSINI=${CMAKE_BINARY_DIR}/wine-odbc")
+endif()
+
 # The stand-in Oracle client built as the Windows client library "oci.dll":
 # the demo workstation's Oracle home carries it in its BIN folder, found
 # through PATH like the real client. Not shipped.

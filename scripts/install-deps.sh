@@ -7,7 +7,9 @@ packages=(
   g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
   wine wine32:i386 xvfb xauth fonts-wine locales
   wine64 g++-mingw-w64-x86-64
-  unixodbc unixodbc-dev libsqliteodbc
+  unixodbc unixodbc-dev libsqliteodbc sqlite3
+  # 32-bit Wine hands ODBC connections to the 32-bit unixODBC and its drivers.
+  libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386
   imagemagick x11-utils
 )
 

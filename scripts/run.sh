@@ -10,7 +10,8 @@
 # With a display ($DISPLAY set) the window opens there. Without one (or with
 # --screenshots) the wizard runs under Xvfb: the real buttons walk the Oracle
 # path, edit the service's host, open a schema-user list and press "Wykonaj";
-# a second start walks the SQL Server path and presses "Wykonaj" there. A
+# a second start walks the SQL Server path, fills in the server, opens the
+# stand-in server's database list and presses "Wykonaj" there. A
 # screenshot of every page goes to build/screenshots/, and the script prints
 # where they are and the Oracle files the run wrote.
 set -euo pipefail
@@ -45,12 +46,14 @@ if [ "${1:-}" != "--inside-xvfb" ] && [ ! -f "$prefix/system.reg" ]; then
 fi
 oracle_home=$prefix/drive_c/oracle/product/10.2.0/client_1
 if [ "${1:-}" != "--inside-xvfb" ]; then
-  bash "$root/scripts/seed-demo.sh" "$prefix" "$wine"
+  bash "$root/scripts/seed-demo.sh" "$prefix" "$wine" "$arch"
   cp "$out/oci.dll" "$oracle_home/BIN/oci.dll"
 fi
 # Wine puts WINEPATH in front of the program's PATH, as the Oracle installer
 # puts the home's BIN folder there on Windows.
 export WINEPATH='C:\oracle\product\10.2.0\client_1\BIN'
+# unixODBC's files of the stand-in SQL Server (seed-demo.sh).
+export ODBCINI=$prefix/odbc/odbc.ini ODBCSYSINI=$prefix/odbc
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${1:-}" ]; then
   # The desktop's window manager frames the window.
@@ -125,20 +128,32 @@ press "10 (X)"
 shot TabSheet0-Oracle
 press "Dalej >"; shot
 press "Dalej >"
-"$wine" "$driver" type 2 serwer-rondel.veltra.local
+"$wine" "$driver" edit 1 serwer-rondel.veltra.local
 shot
 press "Dalej >"
-"$wine" "$driver" list 1 open
+"$wine" "$driver" dropdown 1
 shot TabSheet3Oracle-lista
-"$wine" "$driver" list 1 close
+"$wine" "$driver" closeup 1
 shot
 finish
 
-# SQL Server, version 9 (its aliases have their own prefix): pages 0, 1, 3, 5, then the apply.
+# SQL Server, version 9 (its aliases have their own prefix): pages 0, 1, 3
+# (the server filled in), 5 (the stand-in server's database list opened),
+# then the apply.
 start
 press "Microsoft SQL Server"
 press "9 (II)"
 shot TabSheet0-SqlServer
-for _ in 1 2 3; do press "Dalej >"; shot; done
+press "Dalej >"; shot
+press "Dalej >"
+"$wine" "$driver" type 0 'SERWER\RONDEL'
+shot
+press "Dalej >"
+"$wine" "$driver" dropdown 0
+shot TabSheet3-lista-baz
+"$wine" "$driver" closeup 0
+"$wine" "$driver" type 0 Rondel
+"$wine" "$driver" type 1 Rondel_Liczniki
+shot
 finish
 wineserver -k 2>/dev/null || true

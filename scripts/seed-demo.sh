@@ -3,12 +3,31 @@
 # file registered (inside the prefix), the "SQL Native Client" ODBC driver
 # registered as installed, and one Oracle client home whose NETWORK\ADMIN
 # folder holds a tnsnames.ora with entries of several forms, as real files
-# have them. The run command puts the client library into the home's BIN.
-# Usage: seed-demo.sh PREFIX [WINE]   (WINE: the wine loader to use, default wine)
+# have them (the run command puts the client library into the home's BIN);
+# and a stand-in SQL Server for the database list.
+# Usage: seed-demo.sh PREFIX [WINE [ARCH]]   (WINE: the wine loader, default
+# wine; ARCH: i686 or x86_64, the Windows build's, default i686)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
-prefix=${1:?usage: seed-demo.sh PREFIX [WINE]}
+prefix=${1:?usage: seed-demo.sh PREFIX [WINE [ARCH]]}
 wine=${2:-wine}
+arch=${3:-i686}
+
+# The stand-in SQL Server: Wine's odbc32 hands connections to unixODBC, which
+# finds the wizard's temporary data source in this odbc.ini (the run command
+# points ODBCINI here), leading to a SQLite file with a sysdatabases table.
+odbc="$prefix/odbc"
+mkdir -p "$odbc"
+case "$arch" in i686) lib=/usr/lib/i386-linux-gnu ;; *) lib=/usr/lib/x86_64-linux-gnu ;; esac
+printf '[TmpVeltraMSSQLDataSource]\nDriver=%s/odbc/libsqlite3odbc.so\nDatabase=%s/serwer.db\n' "$lib" "$odbc" \
+  > "$odbc/odbc.ini"
+: > "$odbc/odbcinst.ini"
+if [ ! -f "$odbc/serwer.db" ]; then
+  sqlite3 "$odbc/serwer.db" "create table sysdatabases (NAME varchar(128));
+    insert into sysdatabases values ('master'), ('tempdb'), ('model'), ('msdb'),
+      ('Rondel'), ('Rondel_Liczniki'), ('Rondel_Archiwum');"
+fi
+
 marker="$prefix/.demo-seeded-2"
 [ -f "$marker" ] && exit 0
 

@@ -10,6 +10,18 @@
 
 namespace uiwin {
 
+#ifdef PROGRAM_EXE
+// The built executable: the build passes its path as the build machine sees
+// it; Wine shows that file system as drive Z:.
+inline std::wstring ProgramPath() {
+    std::string path = PROGRAM_EXE;
+    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return std::wstring(path.begin(), path.end());
+}
+#endif
+
 inline std::wstring TextOf(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));

@@ -6,17 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "win32/UiWindowSupport.h"
+
 namespace {
 
-// The build passes the executable's path as the build machine sees it;
-// Wine shows that file system as drive Z:.
-std::wstring ProgramPath() {
-    std::string path = PROGRAM_EXE;
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return std::wstring(path.begin(), path.end());
-}
+using uiwin::ProgramPath;
 
 class ProgramImage : public ::testing::Test {
 protected:

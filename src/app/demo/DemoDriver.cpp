@@ -5,16 +5,17 @@
 //   demo_driver wait SECONDS     wait for the wizard's window; print its frame as WxH+X+Y
 //   demo_driver click CAPTION    press the button (or radio button) with that caption
 //   demo_driver page             print the name of the innermost page that shows
-//   demo_driver type N TEXT      put TEXT into the N-th visible edit (0 first, in reading order)
-//   demo_driver list N open|close  open or close the N-th visible combo box's list
 //   demo_driver dialog           print the text of an open message box (exit 1: none)
 //   demo_driver dismiss          press OK in the open message box
 //   demo_driver close            close the wizard with its close box
+//   demo_driver type N TEXT      type TEXT over the text of the N-th combo box that shows
+//   demo_driver edit N TEXT      type TEXT over the text of the N-th plain edit that shows
+//   demo_driver dropdown N       open the list of the N-th combo box that shows (its handler fills it)
+//   demo_driver closeup N        close that list again
 #include <windows.h>
 
 #include <shellapi.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -114,47 +115,6 @@ int Click(const std::wstring& caption) {
     return 2;
 }
 
-// The visible windows of a class, in reading order: top to bottom, left to right.
-std::vector<HWND> Visible(HWND form, const wchar_t* className) {
-    std::vector<HWND> all, found;
-    Collect(form, all);
-    for (HWND hwnd : all)
-        if (ClassName(hwnd) == className && IsWindowVisible(hwnd)) found.push_back(hwnd);
-    std::stable_sort(found.begin(), found.end(), [](HWND a, HWND b) {
-        RECT ra, rb;
-        GetWindowRect(a, &ra);
-        GetWindowRect(b, &rb);
-        return ra.top != rb.top ? ra.top < rb.top : ra.left < rb.left;
-    });
-    return found;
-}
-
-// As typing would: the edit tells the wizard of the change.
-int TypeText(int index, const std::wstring& text) {
-    HWND form = Form();
-    if (!form) return 1;
-    const std::vector<HWND> edits = Visible(form, L"Edit");
-    if (index < 0 || index >= static_cast<int>(edits.size())) return 2;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(edits[static_cast<std::size_t>(index)], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, &ignored);
-    Settle(form);
-    return 0;
-}
-
-// Opening a list runs the wizard's drop-down handler first, as a click would.
-int List(int index, bool open) {
-    HWND form = Form();
-    if (!form) return 1;
-    const std::vector<HWND> boxes = Visible(form, L"ComboBox");
-    if (index < 0 || index >= static_cast<int>(boxes.size())) return 2;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(boxes[static_cast<std::size_t>(index)], CB_SHOWDROPDOWN, open ? TRUE : FALSE, 0,
-                        SMTO_ABORTIFHUNG, 30000, &ignored);
-    Settle(form);
-    return 0;
-}
-
 int Page() {
     HWND form = Form();
     if (!form) return 1;
@@ -188,6 +148,55 @@ int Dismiss() {
     return 0;
 }
 
+// The n-th combo box of the page that shows, in creation order.
+HWND Combo(int n) {
+    HWND form = Form();
+    if (!form) return nullptr;
+    std::vector<HWND> all;
+    Collect(form, all);
+    for (HWND hwnd : all)
+        if (ClassName(hwnd) == L"ComboBox" && IsWindowVisible(hwnd) && n-- == 0) return hwnd;
+    return nullptr;
+}
+
+// Key by key into the combo box's edit, as the keyboard would.
+int Type(int n, const std::wstring& text) {
+    HWND combo = Combo(n);
+    if (!combo) return 2;
+    HWND edit = GetWindow(combo, GW_CHILD);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+    Settle(Form());
+    return 0;
+}
+
+// Key by key into the n-th edit of the page that shows that is not part of
+// a combo box, in creation order.
+int TypeIntoEdit(int n, const std::wstring& text) {
+    HWND form = Form();
+    if (!form) return 1;
+    std::vector<HWND> all;
+    Collect(form, all);
+    for (HWND hwnd : all) {
+        if (ClassName(hwnd) != L"Edit" || !IsWindowVisible(hwnd) || ClassName(GetParent(hwnd)) == L"ComboBox") continue;
+        if (n-- > 0) continue;
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+        for (wchar_t c : text) SendMessageW(hwnd, WM_CHAR, c, 1);
+        Settle(form);
+        return 0;
+    }
+    return 2;
+}
+
+int ShowList(int n, BOOL show) {
+    HWND combo = Combo(n);
+    if (!combo) return 2;
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, show, 0, SMTO_NORMAL, 60000, &ignored);
+    Settle(Form());
+    return 0;
+}
+
 int Close() {
     HWND form = FindWindowW(FormClass, nullptr);
     if (!form) return 1;
@@ -201,8 +210,8 @@ int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2) {
-        std::fprintf(stderr, "usage: demo_driver wait SECONDS | click CAPTION | page | type N TEXT | list N open|close | dialog | "
-                     "dismiss | close\n");
+        std::fprintf(stderr, "usage: demo_driver wait SECONDS | click CAPTION | page | dialog | dismiss | close | "
+                     "type N TEXT | edit N TEXT | dropdown N | closeup N\n");
         return 64;
     }
     const std::wstring command = argv[1];
@@ -211,11 +220,13 @@ int main() {
     if (command == L"wait") result = Wait(argument.empty() ? 60 : _wtoi(argument.c_str()));
     else if (command == L"click") result = Click(argument);
     else if (command == L"page") result = Page();
-    else if (command == L"type") result = TypeText(_wtoi(argument.c_str()), argc > 3 ? argv[3] : L"");
-    else if (command == L"list") result = List(_wtoi(argument.c_str()), argc > 3 && std::wstring(argv[3]) == L"open");
     else if (command == L"dialog") result = Dialog();
     else if (command == L"dismiss") result = Dismiss();
     else if (command == L"close") result = Close();
+    else if (command == L"type" && argc > 3) result = Type(_wtoi(argument.c_str()), argv[3]);
+    else if (command == L"edit" && argc > 3) result = TypeIntoEdit(_wtoi(argument.c_str()), argv[3]);
+    else if (command == L"dropdown") result = ShowList(_wtoi(argument.c_str()), TRUE);
+    else if (command == L"closeup") result = ShowList(_wtoi(argument.c_str()), FALSE);
     LocalFree(argv);
     return result;
 }
