@@ -1,5 +1,5 @@
 // The net service page over a real-world names file, the edited mark, the
-// checks on leaving the page, and the two writers with their log lines.
+// checks on leaving the page, and what the writers leave alone.
 #include <gtest/gtest.h>
 
 #include "fakes/ErrorText.h"
@@ -18,21 +18,10 @@ const Strings kNamesFile = {
     "  (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (HOST = x))))",
     "# tnsnames.ora",
     "",
-    "XE.SERWER =",
-    "  (DESCRIPTION =",
-    "    (ADDRESS_LIST =",
-    "      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521))",
-    "    )",
-    "    (CONNECT_DATA =",
-    "      (SERVICE_NAME = XE)",
-    "    )",
-    "  )",
+    "XE.SERWER = (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521)))",
+    "    (CONNECT_DATA = (SERVICE_NAME = XE)))",
     "",
-    "RONDEL.VELTRA =",
-    "  (DESCRIPTION =",
-    "    (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521))",
-    "    (CONNECT_DATA = (SID = RONDEL))",
-    "  )",
+    "RONDEL.VELTRA = (DESCRIPTION = (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521)))",
     "lower=(description=(address_list=(address=(protocol=tcp)(host=h)(port=1))))",
     "xe.serwer=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=repeated)(PORT=1))))",
     "IFILE = C:\\oracle\\inne.ora",
@@ -40,12 +29,11 @@ const Strings kNamesFile = {
     "\t(CONNECT_DATA=(SERVICE_NAME=ZETA)))",
 };
 
-std::string FileBytes(const Strings& lines) { return Utf8ToCp1250(JoinLinesCrLf(lines)); }
-
 class NetServicePageTest : public ::testing::Test {
 protected:
-    // Page 4 of the Oracle path over the given names file.
-    TForm2& OpenServicePage(const std::string& bytes) {
+    // Page 4 of the Oracle path over the names file above.
+    TForm2& OpenServicePage() {
+        const std::string bytes = Utf8ToCp1250(JoinLinesCrLf(kNamesFile));
         admin = SeedOracleHome(ws, {}, &bytes);
         ws.StoreChoice("Server", 1);
         TForm2& form = ws.Open();
@@ -60,16 +48,14 @@ protected:
                 form.ClientDataSet1CONN_SERV().AsString()};
     }
 
-    void Dalej() {
-        ws.User([&] { ws.Form().ButtonDalej.Click(); });
-    }
+    void Dalej() { ws.User([&] { ws.Form().ButtonDalej.Click(); }); }
 
     WizardWorkstation ws;
     std::string admin;
 };
 
 TEST_F(NetServicePageTest, EntriesTheTableCannotKeepAreSkippedAndTheLoadGoesOn) {
-    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
+    TForm2& form = OpenServicePage();
 
     EXPECT_EQ(ws.Errors(), Strings{});
     EXPECT_EQ(form.ComboBoxOracleServer.Items().ToVector(), (Strings{"XE.SERWER", "ZETA"}));
@@ -91,7 +77,7 @@ TEST_F(NetServicePageTest, EntriesTheTableCannotKeepAreSkippedAndTheLoadGoesOn) 
 TEST_F(NetServicePageTest, TheMainAliasNamesTheServiceAtTheFirstShowingOnly) {
     ws.Session.SetConfigMode(cmPersistent);
     ws.Session.AddAlias("X Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
-    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
+    TForm2& form = OpenServicePage();
     EXPECT_EQ(form.ComboBoxOracleServer.Text(), "ZETA");
     EXPECT_EQ(Current(form)[2], "księgowość");
 
@@ -113,7 +99,7 @@ TEST_F(NetServicePageTest, TheEditedMarkFollowsTheUsersChanges) {
         {"new entry typed", "NOWY", true, true},
         {"new entry only named", "NOWY", false, false},
     };
-    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
+    TForm2& form = OpenServicePage();
     for (const Case& c : cases) {
         form.ButtonWstecz.Click();
         form.ButtonDalej.Click();
@@ -138,7 +124,7 @@ TEST_F(NetServicePageTest, TextThatWouldBreakTheFileKeepsThePage) {
         {"NOWY#", "h", kNameMessage},
         {"XE.SERWER", "h(1)", "Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu."},
     };
-    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
+    TForm2& form = OpenServicePage();
     for (const Case& c : cases) {
         ws.ClearErrors();
         form.ComboBoxOracleServer.UserType(c.Box);
@@ -157,7 +143,7 @@ TEST_F(NetServicePageTest, TextThatWouldBreakTheFileKeepsThePage) {
 
 // The apply's writes are in the apply suite; here what is not written.
 TEST_F(NetServicePageTest, AnUneditedTableWritesNoNamesFileAndAFailedWriteNamesThePath) {
-    TForm2& form = OpenServicePage(FileBytes(kNamesFile));
+    TForm2& form = OpenServicePage();
     form.SaveNetServiceEntry();
     EXPECT_EQ(ws.Files.WriteCount(), 0);
     EXPECT_EQ(form.MemoStatus.Lines().Count(), 0);

@@ -32,24 +32,13 @@ constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
 constexpr const wchar_t* OracleKey = L"SOFTWARE\\ORACLE";
 constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_test";
 
+// Entries of several forms; only XE.SERWER can be kept by the table.
 const std::string kNamesFile = Utf8ToCp1250(
-    "# Usługi sieciowe: Łódź\r\n"
-    "\r\n"
-    "XE.SERWER =\r\n"
-    "  (DESCRIPTION =\r\n"
-    "    (ADDRESS_LIST =\r\n"
-    "      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521))\r\n"
-    "    )\r\n"
-    "    (CONNECT_DATA =\r\n"
-    "      (SERVICE_NAME = XE)\r\n"
-    "    )\r\n"
-    "  )\r\n"
-    "\r\n"
-    "RONDEL.VELTRA =\r\n"
-    "  (DESCRIPTION =\r\n"
-    "    (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521))\r\n"
-    "    (CONNECT_DATA = (SID = RONDEL))\r\n"
-    "  )\r\n"
+    "# Usługi sieciowe: Łódź\r\n\r\n"
+    "XE.SERWER = (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521)))\r\n"
+    "    (CONNECT_DATA = (SERVICE_NAME = XE)))\r\n\r\n"
+    "RONDEL.VELTRA =\r\n  (DESCRIPTION =\r\n    (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521))\r\n"
+    "    (CONNECT_DATA = (SID = RONDEL))\r\n  )\r\n"
     "inna=(description=(address_list=(address=(protocol=tcp)(host=h)(port=1))))\r\n"
     "IFILE = C:\\oracle\\inne.ora\r\n");
 
