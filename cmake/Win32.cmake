@@ -93,3 +93,14 @@ if(TARGET win32_tests)
   set_tests_properties(win32_tests PROPERTIES ENVIRONMENT
     "ODBCINI=${CMAKE_BINARY_DIR}/wine-odbc/odbc.ini;ODBCSYSINI=${CMAKE_BINARY_DIR}/wine-odbc")
 endif()
+
+# The stand-in Oracle client built as the Windows client library "oci.dll":
+# the demo workstation's Oracle home carries it in its BIN folder, found
+# through PATH like the real client. Not shipped.
+file(GLOB OCI_STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/ocistandin/*.cpp)
+if(OCI_STANDIN_SOURCES)
+  add_library(ocistandin SHARED ${OCI_STANDIN_SOURCES})
+  set_target_properties(ocistandin PROPERTIES PREFIX "" OUTPUT_NAME oci)
+  target_compile_options(ocistandin PRIVATE ${WARNINGS})
+  target_link_options(ocistandin PRIVATE -static -static-libgcc -static-libstdc++)
+endif()

@@ -3,10 +3,17 @@
 # and starts the wizard under Wine in a prefix kept in the build folder,
 # seeded once as a demo workstation (scripts/seed-demo.sh).
 #
+# The demo's Oracle home carries the stand-in client library (built for
+# Windows as oci.dll) in its BIN folder, which is on PATH: the schema-user
+# lists come from it.
+#
 # With a display ($DISPLAY set) the window opens there. Without one (or with
-# --screenshots) the wizard runs under Xvfb: the real buttons step through
-# both page paths, a screenshot of every page goes to build/screenshots/, and
-# the script prints where they are.
+# --screenshots) the wizard runs under Xvfb: the real buttons walk the Oracle
+# path, edit the service's host, open a schema-user list and press "Wykonaj";
+# a second start walks the SQL Server path, fills in the server, opens the
+# stand-in server's database list and presses "Wykonaj" there. A
+# screenshot of every page goes to build/screenshots/, and the script prints
+# where they are and the Oracle files the run wrote.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -29,7 +36,7 @@ if [ "${1:-}" != "--inside-xvfb" ]; then
   fi
   echo "== building the $arch executable into $out"
   cmake -S "$root" -B "$out" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
-  cmake --build "$out" -j"$jobs" --target KonfiguracjaBDE demo_driver >/dev/null
+  cmake --build "$out" -j"$jobs" --target KonfiguracjaBDE demo_driver ocistandin >/dev/null
 fi
 
 export WINEPREFIX=$prefix WINEDLLOVERRIDES="mscoree,mshtml="
@@ -37,9 +44,14 @@ if [ "${1:-}" != "--inside-xvfb" ] && [ ! -f "$prefix/system.reg" ]; then
   echo "== creating the Wine prefix $prefix (once)"
   prepare_prefix "$prefix"
 fi
+oracle_home=$prefix/drive_c/oracle/product/10.2.0/client_1
 if [ "${1:-}" != "--inside-xvfb" ]; then
   bash "$root/scripts/seed-demo.sh" "$prefix" "$wine" "$arch"
+  cp "$out/oci.dll" "$oracle_home/BIN/oci.dll"
 fi
+# Wine puts WINEPATH in front of the program's PATH, as the Oracle installer
+# puts the home's BIN folder there on Windows.
+export WINEPATH='C:\oracle\product\10.2.0\client_1\BIN'
 # unixODBC's files of the stand-in SQL Server (seed-demo.sh).
 export ODBCINI=$prefix/odbc/odbc.ini ODBCSYSINI=$prefix/odbc
 
@@ -59,6 +71,10 @@ if [ "${1:-}" != "--inside-xvfb" ]; then
   xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" --inside-xvfb
   echo "== screenshots of every page: $shots"
   ls -1 "$shots"
+  for file in sqlnet.ora tnsnames.ora; do
+    echo "== $file of the demo Oracle home after the run (code page 1250 shown as UTF-8)"
+    iconv -f CP1250 -t UTF-8 "$oracle_home/NETWORK/ADMIN/$file" | tr -d '\r'
+  done
   exit 0
 fi
 
@@ -66,11 +82,6 @@ fi
 "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null
 wineserver -w
 
-"$wine" "$exe" &
-program=$!
-trap 'kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
-
-geometry=$("$wine" "$driver" wait 300 | tr -d '\r')
 step=0
 shot() {
   step=$((step + 1))
@@ -89,16 +100,50 @@ press() {
     "$wine" "$driver" dismiss
   fi
 }
+start() {
+  "$wine" "$exe" &
+  program=$!
+  trap 'kill $program 2>/dev/null || true; wineserver -k 2>/dev/null || true' EXIT
+  geometry=$("$wine" "$driver" wait 300 | tr -d '\r')
+}
+# "Wykonaj" on the last page: the status page and "OK", or the message that stops it.
+finish() {
+  press "Wykonaj"
+  if [ "$("$wine" "$driver" page | tr -d '\r')" = "TabSheet5" ]; then
+    shot
+    press "OK"
+  else
+    "$wine" "$driver" close
+  fi
+  wait $program || true
+  trap - EXIT
+}
 
+# Oracle, version 10: pages 0, 2, 4 (the service's host edited), 6 (a
+# schema-user list opened), then the apply.
+start
 shot
-# Oracle: pages 0, 2, 4, 6, and back.
 press "Oracle Server"
+press "10 (X)"
 shot TabSheet0-Oracle
-for _ in 1 2 3; do press "Dalej >"; shot; done
-for _ in 1 2 3; do press "< Wstecz"; done
-# SQL Server (remembered for the next start): pages 0, 1, 3, 5, the server
-# filled in and the database list of the stand-in server opened.
+press "Dalej >"; shot
+press "Dalej >"
+"$wine" "$driver" edit 1 serwer-rondel.veltra.local
+shot
+press "Dalej >"
+"$wine" "$driver" dropdown 1
+shot TabSheet3Oracle-lista
+"$wine" "$driver" closeup 1
+shot
+finish
+
+# SQL Server, version 9 (its aliases have their own prefix): pages 0, 1, 3
+# (the server filled in), 5 (the stand-in server's database list opened),
+# then the apply.
+start
 press "Microsoft SQL Server"
+press "9 (II)"
+shot TabSheet0-SqlServer
 press "Dalej >"; shot
 press "Dalej >"
 "$wine" "$driver" type 0 'SERWER\RONDEL'
@@ -110,14 +155,5 @@ shot TabSheet3-lista-baz
 "$wine" "$driver" type 0 Rondel
 "$wine" "$driver" type 1 Rondel_Liczniki
 shot
-# "Wykonaj" on the last page: the status page, or the message that stops it.
-press "Wykonaj"
-if [ "$("$wine" "$driver" page | tr -d '\r')" = "TabSheet5" ]; then
-  shot
-  press "OK"
-else
-  "$wine" "$driver" close
-fi
-wait $program || true
-trap - EXIT
+finish
 wineserver -k 2>/dev/null || true

@@ -2,8 +2,9 @@
 # Seeds a Wine prefix once as a demo workstation: the engine's configuration
 # file registered (inside the prefix), the "SQL Native Client" ODBC driver
 # registered as installed, and one Oracle client home whose NETWORK\ADMIN
-# folder holds a small tnsnames.ora; and a stand-in SQL Server for the
-# database list.
+# folder holds a tnsnames.ora with entries of several forms, as real files
+# have them (the run command puts the client library into the home's BIN);
+# and a stand-in SQL Server for the database list.
 # Usage: seed-demo.sh PREFIX [WINE [ARCH]]   (WINE: the wine loader, default
 # wine; ARCH: i686 or x86_64, the Windows build's, default i686)
 set -euo pipefail
@@ -27,32 +28,38 @@ if [ ! -f "$odbc/serwer.db" ]; then
       ('Rondel'), ('Rondel_Liczniki'), ('Rondel_Archiwum');"
 fi
 
-marker="$prefix/.demo-seeded"
+marker="$prefix/.demo-seeded-2"
 [ -f "$marker" ] && exit 0
 
 drive="$prefix/drive_c"
-mkdir -p "$drive/BDE" "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN"
+mkdir -p "$drive/BDE" "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN" "$drive/oracle/product/10.2.0/client_1/BIN"
 
-# The Oracle network file is ANSI text with CR LF line ends.
+# The Oracle network file is ANSI text (code page 1250) with CR LF line ends.
 printf '%s\r\n' \
-  '# tnsnames.ora: demo workstation' \
+  '# tnsnames.ora: demo workstation (Łódź)' \
   '' \
-  'XE.SERWER =' \
+  'VELTRA =' \
   '  (DESCRIPTION =' \
   '    (ADDRESS_LIST =' \
-  '      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521))' \
+  '      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer-rondel)(PORT = 1521))' \
   '    )' \
   '    (CONNECT_DATA =' \
-  '      (SERVICE_NAME = XE)' \
+  '      (SERVICE_NAME = VELTRA)' \
   '    )' \
   '  )' \
+  '' \
+  'XE.SERWER = (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521)))' \
+  '    (CONNECT_DATA = (SERVER = DEDICATED)(SERVICE_NAME = XE)))' \
   '' \
   'RONDEL.VELTRA =' \
   '  (DESCRIPTION =' \
+  '    # an address written by the client'"'"'s own tools' \
   '    (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521))' \
   '    (CONNECT_DATA = (SID = RONDEL))' \
   '  )' \
-  > "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN/tnsnames.ora"
+  'archiwum=(description=(address_list=(address=(protocol=tcp)(host=archiwum)(port=1521)))(connect_data=(sid=ARCH)))' \
+  'IFILE = C:\oracle\product\10.2.0\client_1\NETWORK\ADMIN\inne.ora' \
+  | iconv -f UTF-8 -t CP1250 > "$drive/oracle/product/10.2.0/client_1/NETWORK/ADMIN/tnsnames.ora"
 
 cp "$here/seed-demo.reg" "$drive/seed-demo.reg"
 WINEPREFIX="$prefix" "$wine" regedit /S 'C:\seed-demo.reg'

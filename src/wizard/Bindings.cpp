@@ -21,11 +21,24 @@ void TForm2::BindEvents() {
         {ButtonWykonaj.OnClick, &TForm2::ButtonWykonajClick},
         {Button1.OnClick, &TForm2::Button1Click},
         {ComboBoxServer.OnDropDown, &TForm2::ComboBoxServerDropDown},
+        {ComboBoxOracleHome.OnChange, &TForm2::ComboBoxOracleHomeChange},
+        {ComboBoxOracleServer.OnChange, &TForm2::ComboBoxOracleServerChange},
+        {ClientDataSet1.OnNewRecord, &TForm2::ClientDataSet1NewRecord},
+        {ClientDataSet1.AfterEdit, &TForm2::ClientDataSet1AfterEdit},
+        {DBEdit1.OnChange, &TForm2::DBEditChange},
+        {DBEdit2.OnChange, &TForm2::DBEditChange},
+        {DBEdit3.OnChange, &TForm2::DBEditChange},
+        {DBEdit4.OnChange, &TForm2::DBEditChange},
+        {ComboBoxUserOchrona.OnDropDown, &TForm2::ComboBoxUserDropDown},
+        {ComboBoxUserRN.OnDropDown, &TForm2::ComboBoxUserDropDown},
+        {ComboBoxUserLiczniki.OnDropDown, &TForm2::ComboBoxUserDropDown},
     };
     for (const TBinding& b : bindings)
         b.Event = [this, handler = b.Handler](TObject& sender) { (this->*handler)(sender); };
 
     BindPageShow(TabSheet0, &TForm2::TabSheet0Show);
+    BindPageShow(TabSheet1Oracle, &TForm2::TabSheet1OracleShow);
+    BindPageShow(TabSheet2Oracle, &TForm2::TabSheet2OracleShow);
     BindPageShow(TabSheet1, &TForm2::TabSheet1Show);
     BindPageShow(TabSheet2, &TForm2::TabSheet2Show);
 }

@@ -23,6 +23,7 @@ void TForm2::UpdateNavigationButtons() {
 
 // A refused service entry ends the click here: the page stays.
 void TForm2::ButtonDalejClick(TObject&) {
+    if (PageControl1.ActivePage() == &TabSheet2Oracle) CheckNetServiceEntry();
     StorePendingServiceEntry();
     const int i = PageControl1.ActivePageIndex();
     const int step = SqlServerPath(RadioGroupSerwer) && i == 0 ? 1 : 2;

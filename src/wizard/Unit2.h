@@ -4,6 +4,7 @@
 // folder; the SQL Server, Oracle and apply operations are methods of the same
 // class, defined in their own folders.
 #include <string>
+#include <vector>
 
 #include "engine/Database.h"
 #include "engine/Query.h"
@@ -165,7 +166,14 @@ public:
     void ClientDataSet1NewRecord(TObject& Sender);
     void ClientDataSet1AfterEdit(TObject& Sender);
     void ComboBoxUserDropDown(TObject& Sender);
+    void DBEditChange(TObject& Sender);
     void ButtonWykonajClick(TObject& Sender);
+
+    // The Oracle operations the page and the apply call.
+    void ParseServiceEntries(const std::vector<std::string>& entryTexts);
+    void CheckNetServiceEntry();
+    void UpdateSqlNetFile();
+    void SaveNetServiceEntry();
 
     // ODBC data sources of the "SQL Native Client" driver and the database list.
     void SetupOdbcDataSource(const std::string& name, const std::string& server, bool windowsLogin);

@@ -106,8 +106,11 @@ TEST(Apply, AnErrorStopsTheRunWithoutSavingOnTheWizardPage) {
         // A closing quotation mark sorts below the full stop: the box adds none.
         {[](FilledIn& r) { r.ws.Registry.RemoveKey(reg::HKeyLocalMachine, odbcseed::DriversKey); },
          "Brak sterownika ODBC \"SQL Native Client\"", opening},
-        {[](FilledIn& r) { r.form.RadioGroupSerwer.SetItemIndex(1); },
-         "Konfiguracja dla serwera Oracle nie jest jeszcze dostępna.", opening},
+        {[](FilledIn& r) {
+             r.form.RadioGroupSerwer.SetItemIndex(1);
+             r.form.ComboBoxOracleServer.SetText("XE SERWER");
+         },
+         "Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu.", opening},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);

@@ -13,15 +13,9 @@
 
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
-#include "platform/Platform.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Loader.h"
-#include "platform/win32/Win32OdbcBrowser.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32ServerEnumerator.h"
-#include "platform/win32/Win32ServiceManager.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/UiWindowSupport.h"
+#include "win32/Win32Workstation.h"
 #include "wizard/Unit2.h"
 
 using namespace uiwin;
@@ -102,7 +96,7 @@ protected:
     void Open() {
         Window.reset();
         Form.reset();
-        Form = std::make_unique<TForm2>(Platform, Session, Application);
+        Form = std::make_unique<TForm2>(Real.Platform, Session, Application);
         Window = std::make_unique<TWin32Form>(*Form);
         Form->Show();
         Window->ProcessMessages();
@@ -134,14 +128,8 @@ protected:
     void ClickNext() { Click(*Window, Next()); }
     void ClickBack() { Click(*Window, Back()); }
 
-    TWin32RegistryFactory Registry;
-    TWin32FileSystem Files;
-    TWin32Loader Loader;
-    TWin32OdbcBrowser OdbcBrowser{Loader};
-    TWin32ServerEnumerator ServerEnumerator{Loader};
-    TWin32ServiceManager ServiceManager;
-    TPlatform Platform{Registry, Files, Loader, OdbcBrowser, ServerEnumerator, ServiceManager};
-    TSession Session{Registry, Files, Loader};
+    Win32Workstation Real;
+    TSession Session{Real.Registry, Real.Files, Real.Loader};
     TRecordingMessageBox ErrorBox;
     TApplication Application;
     std::unique_ptr<TForm2> Form;
@@ -297,6 +285,8 @@ TEST_F(WizardWindow, NextAndBackWalkTheOraclePath) {
     ClickNext();
     EXPECT_EQ(VisiblePage(), 4);
     EXPECT_EQ(Enabled(), MiddlePage);
+    // No Oracle home here: the service in the box is a new entry, which needs a host.
+    Type(*Window, Window->HandleOf(Form->DBEdit2), L"serwer");
     ClickNext();
     EXPECT_EQ(VisiblePage(), 6);
     EXPECT_EQ(Enabled(), LastPage);

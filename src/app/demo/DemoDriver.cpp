@@ -9,6 +9,7 @@
 //   demo_driver dismiss          press OK in the open message box
 //   demo_driver close            close the wizard with its close box
 //   demo_driver type N TEXT      type TEXT over the text of the N-th combo box that shows
+//   demo_driver edit N TEXT      type TEXT over the text of the N-th plain edit that shows
 //   demo_driver dropdown N       open the list of the N-th combo box that shows (its handler fills it)
 //   demo_driver closeup N        close that list again
 #include <windows.h>
@@ -169,6 +170,24 @@ int Type(int n, const std::wstring& text) {
     return 0;
 }
 
+// Key by key into the n-th edit of the page that shows that is not part of
+// a combo box, in creation order.
+int TypeIntoEdit(int n, const std::wstring& text) {
+    HWND form = Form();
+    if (!form) return 1;
+    std::vector<HWND> all;
+    Collect(form, all);
+    for (HWND hwnd : all) {
+        if (ClassName(hwnd) != L"Edit" || !IsWindowVisible(hwnd) || ClassName(GetParent(hwnd)) == L"ComboBox") continue;
+        if (n-- > 0) continue;
+        SendMessageW(hwnd, EM_SETSEL, 0, -1);
+        for (wchar_t c : text) SendMessageW(hwnd, WM_CHAR, c, 1);
+        Settle(form);
+        return 0;
+    }
+    return 2;
+}
+
 int ShowList(int n, BOOL show) {
     HWND combo = Combo(n);
     if (!combo) return 2;
@@ -192,7 +211,7 @@ int main() {
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (!argv || argc < 2) {
         std::fprintf(stderr, "usage: demo_driver wait SECONDS | click CAPTION | page | dialog | dismiss | close | "
-                     "type N TEXT | dropdown N | closeup N\n");
+                     "type N TEXT | edit N TEXT | dropdown N | closeup N\n");
         return 64;
     }
     const std::wstring command = argv[1];
@@ -205,6 +224,7 @@ int main() {
     else if (command == L"dismiss") result = Dismiss();
     else if (command == L"close") result = Close();
     else if (command == L"type" && argc > 3) result = Type(_wtoi(argument.c_str()), argv[3]);
+    else if (command == L"edit" && argc > 3) result = TypeIntoEdit(_wtoi(argument.c_str()), argv[3]);
     else if (command == L"dropdown") result = ShowList(_wtoi(argument.c_str()), TRUE);
     else if (command == L"closeup") result = ShowList(_wtoi(argument.c_str()), FALSE);
     LocalFree(argv);

@@ -1,0 +1,242 @@
+#include "oracle/NetFileText.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+
+namespace {
+
+bool Blankish(char c) { return static_cast<unsigned char>(c) <= ' '; }
+
+bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+
+std::string WithoutBlanks(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ') out += c;
+    return out;
+}
+
+// What follows a key the caller has seen the group begin with.
+std::string Rest(const std::string& group, std::string_view key) {
+    return group.substr(key.size());
+}
+
+// Lines the names file needs to keep as they are: empty ones and comments.
+bool EmptyOrComment(std::string_view line) {
+    const std::string trimmed = Trim(line);
+    return trimmed.empty() || trimmed.front() == '#';
+}
+
+bool StartsEntry(std::string_view line) {
+    const std::string trimmed = Trim(line);
+    return !trimmed.empty() && trimmed.front() != '#' && trimmed.front() != '(' && trimmed.front() != ')';
+}
+
+bool StartsWithParenthesis(std::string_view line) {
+    const std::string trimmed = Trim(line);
+    return !trimmed.empty() && (trimmed.front() == '(' || trimmed.front() == ')');
+}
+
+// Lines [header, end) of the entry that begins at `header`.
+std::size_t EntryEnd(const std::vector<std::string>& lines, std::size_t header) {
+    int depth = 0;
+    bool opened = false;
+    for (std::size_t i = header; i < lines.size(); ++i) {
+        if (i > header && StartsEntry(lines[i])) break;
+        if (EmptyOrComment(lines[i])) continue;
+        for (char c : lines[i]) {
+            if (c == '(') ++depth, opened = true;
+            if (c == ')') --depth;
+        }
+        if (opened && depth <= 0) return i + 1;
+    }
+    // Never closed: only the lines that plainly continue the header go.
+    std::size_t end = header + 1;
+    while (end < lines.size() && StartsWithParenthesis(lines[end])) ++end;
+    return end;
+}
+
+bool NeedsQuotes(std::string_view item) {
+    return std::any_of(item.begin(), item.end(), [](char c) { return Blankish(c) || c == ',' || c == '"'; });
+}
+
+}  // namespace
+
+std::vector<std::string> JoinEntryTexts(const std::vector<std::string>& lines) {
+    std::vector<std::string> items;
+    for (const std::string& raw : lines) {
+        const std::string line = Trim(raw);
+        if (line.empty()) continue;
+        if (line.front() == '#') {
+            items.push_back(line);
+            continue;
+        }
+        std::string packed = WithoutBlanks(line);
+        if (packed.front() == '(' || packed.front() == ')') {
+            if (!items.empty()) items.back() += packed;
+        } else {
+            items.push_back(std::move(packed));
+        }
+    }
+    return items;
+}
+
+std::string GroupText(std::string_view text, std::size_t position) {
+    if (position < 1 || position > text.size() || text[position - 1] != '(') return {};
+    int depth = 1;
+    for (std::size_t i = position; i < text.size(); ++i) {
+        if (text[i] == '(') ++depth;
+        if (text[i] == ')' && --depth == 0) return std::string(text.substr(position, i - position));
+    }
+    return std::string(text.substr(position));
+}
+
+bool ReadServiceEntry(const std::string& item, TNetServiceEntry& entry) {
+    if (item.empty() || item.front() == '#' || item.front() == '(' || item.front() == ')') return false;
+    const std::size_t eq = item.find('=');
+    if (eq == std::string::npos || eq == 0) return false;
+    entry.Name = UpperCase(item.substr(0, eq));
+
+    // The outer parentheses are taken as read: the character after "=" and
+    // the last one are dropped unseen.
+    const std::string body = eq + 2 < item.size() ? item.substr(eq + 2, item.size() - eq - 3) : std::string();
+    if (!StartsWith(body, "DESCRIPTION=")) return true;
+    const std::string description = body.substr(12);
+    const std::string addressList = GroupText(description, 1);
+    if (!StartsWith(addressList, "ADDRESS_LIST=")) return true;
+    const std::string connectData = GroupText(description, addressList.size() + 3);
+
+    const std::string address = GroupText(Rest(addressList, "ADDRESS_LIST="), 1);
+    if (StartsWith(address, "ADDRESS=")) {
+        const std::string groups = Rest(address, "ADDRESS=");
+        const std::pair<const char*, std::string*> keys[] = {
+            {"PROTOCOL=", &entry.Protocol}, {"HOST=", &entry.Host}, {"PORT=", &entry.Port}};
+        std::size_t position = 1;
+        for (const auto& [key, field] : keys) {
+            const std::string group = GroupText(groups, position);
+            if (!StartsWith(group, key)) break;
+            *field = group.substr(std::string_view(key).size());
+            position += group.size() + 2;
+        }
+    }
+    if (StartsWith(connectData, "CONNECT_DATA=")) {
+        const std::string service = GroupText(Rest(connectData, "CONNECT_DATA="), 1);
+        if (StartsWith(service, "SERVICE_NAME=")) entry.Service = Rest(service, "SERVICE_NAME=");
+    }
+    return true;
+}
+
+std::vector<std::string> ServiceEntryLines(const TNetServiceEntry& entry) {
+    return {
+        entry.Name + " =",
+        "  (DESCRIPTION =",
+        "    (ADDRESS_LIST =",
+        "      (ADDRESS = (PROTOCOL = " + entry.Protocol + ")(HOST = " + entry.Host + ")(PORT = " + entry.Port + "))",
+        "    )",
+        "    (CONNECT_DATA =",
+        "      (SERVICE_NAME = " + entry.Service + ")",
+        "    )",
+        "  )",
+    };
+}
+
+int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name) {
+    const std::string key = UpperCase(std::string(name) + "=");
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (StartsWith(UpperCase(WithoutBlanks(lines[i])), key)) return static_cast<int>(i);
+    return -1;
+}
+
+void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry) {
+    const int found = FindServiceEntry(lines, entry.Name);
+    if (found >= 0) {
+        const auto header = static_cast<std::size_t>(found);
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
+                    lines.begin() + static_cast<std::ptrdiff_t>(EntryEnd(lines, header)));
+    }
+    for (std::string& line : ServiceEntryLines(entry)) lines.push_back(std::move(line));
+}
+
+std::vector<std::string> SplitSqlNetItems(std::string_view value) {
+    std::vector<std::string> items;
+    std::size_t i = 0;
+    const std::size_t n = value.size();
+    auto skipBlanks = [&] {
+        while (i < n && Blankish(value[i])) ++i;
+    };
+    skipBlanks();
+    while (i < n) {
+        std::string item;
+        if (value[i] == '"') {
+            for (++i; i < n; ++i) {
+                if (value[i] != '"') {
+                    item += value[i];
+                } else if (i + 1 < n && value[i + 1] == '"') {
+                    item += '"';
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+        } else {
+            while (i < n && !Blankish(value[i]) && value[i] != ',') item += value[i++];
+        }
+        items.push_back(std::move(item));
+        skipBlanks();
+        if (i < n && value[i] == ',') {
+            if (i + 1 == n) items.emplace_back();
+            ++i;
+            skipBlanks();
+        }
+    }
+    return items;
+}
+
+std::string JoinSqlNetItems(const std::vector<std::string>& items) {
+    std::string value = "(";
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        if (k > 0) value += ',';
+        if (!NeedsQuotes(items[k])) {
+            value += items[k];
+            continue;
+        }
+        value += '"';
+        for (char c : items[k]) value += c == '"' ? std::string("\"\"") : std::string(1, c);
+        value += '"';
+    }
+    return value + ")";
+}
+
+bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, std::string_view item) {
+    int found = -1;
+    for (std::size_t i = 0; i < lines.size() && found < 0; ++i) {
+        const std::size_t eq = lines[i].find('=');
+        if (eq != std::string::npos && SameText(std::string_view(lines[i]).substr(0, eq), name))
+            found = static_cast<int>(i);
+    }
+    std::string value;
+    if (found >= 0) value = lines[static_cast<std::size_t>(found)].substr(lines[static_cast<std::size_t>(found)].find('=') + 1);
+    for (char parenthesis : {'(', ')'})
+        if (const std::size_t at = value.find(parenthesis); at != std::string::npos) value.erase(at, 1);
+
+    std::vector<std::string> items = SplitSqlNetItems(value);
+    if (std::any_of(items.begin(), items.end(), [&](const std::string& it) { return SameText(it, item); }))
+        return false;
+    items.emplace_back(item);
+    std::string line = std::string(name) + "=" + JoinSqlNetItems(items);
+    if (found >= 0)
+        lines[static_cast<std::size_t>(found)] = std::move(line);
+    else
+        lines.push_back(std::move(line));
+    return true;
+}
+
+bool BreaksNetFile(std::string_view text, bool blankAllowed) {
+    return std::any_of(text.begin(), text.end(), [&](char c) {
+        const auto code = static_cast<unsigned char>(c);
+        if (c == ' ') return !blankAllowed;
+        return code < ' ' || code == 127 || c == '=' || c == '(' || c == ')' || c == '#' || c == '"';
+    });
+}

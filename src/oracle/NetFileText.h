@@ -1,0 +1,60 @@
+#pragma once
+// The text rules of the Oracle client's two network files, over lines of
+// UTF-8 text: joining the names file into entry texts, reading an entry,
+// writing and replacing one, and the settings lines of sqlnet.ora. No form,
+// no files: the page, the writers, the suites and fuzzers all call these.
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The parts of a net service entry the wizard keeps. Reading overwrites only
+// what it finds, so the caller's defaults stay for the rest.
+struct TNetServiceEntry {
+    std::string Name;
+    std::string Protocol;
+    std::string Host;
+    std::string Port;
+    std::string Service;
+};
+
+// Trimmed lines become entry texts: a comment is an item of its own, every
+// other line loses its blanks, and a line that begins with a parenthesis is
+// appended to the item before it (or dropped when there is none yet).
+std::vector<std::string> JoinEntryTexts(const std::vector<std::string>& lines);
+
+// The text inside the parenthesis at 1-based `position` of `text`, nested
+// pairs counted, up to the end when it never closes; empty when no "(" stands there.
+std::string GroupText(std::string_view text, std::size_t position);
+
+// Reads one entry text into `entry` (name upper-cased). False for a comment,
+// a continuation or a text without a name before "=": nothing is read then.
+bool ReadServiceEntry(const std::string& item, TNetServiceEntry& entry);
+
+// The nine lines the wizard writes for an entry, headed by `name` as given.
+std::vector<std::string> ServiceEntryLines(const TNetServiceEntry& entry);
+
+// Index of the first line whose header, upper-cased and without blanks,
+// begins with NAME "="; -1 when there is none.
+int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name);
+
+// Deletes the entry found by FindServiceEntry, up to the line where its
+// parentheses close but never past a line that starts another entry; an
+// entry that never closes loses only its header and the parenthesised lines
+// right after it. Then appends `entry` at the end. Other lines stay as they are.
+void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry);
+
+// sqlnet.ora: makes sure the setting `name` lists `item` in its value,
+// appending it in the value's own format, the line replaced in place or added
+// at the end. False, and the lines untouched, when the item is there already.
+bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, std::string_view item);
+
+// A value's items as the settings file separates them: commas and runs of
+// blanks or control characters, double-quoted items with "" for a quote.
+std::vector<std::string> SplitSqlNetItems(std::string_view value);
+// The items back in the "(A,B)" form, quoting where an item needs it.
+std::string JoinSqlNetItems(const std::vector<std::string>& items);
+
+// True when `text` holds a character that would break an entry of the names
+// file: a control character, "=", "(", ")", "#" or a double quote, and a
+// blank unless `blankAllowed`.
+bool BreaksNetFile(std::string_view text, bool blankAllowed);

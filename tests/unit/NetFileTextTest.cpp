@@ -1,0 +1,131 @@
+// The text rules of tnsnames.ora and sqlnet.ora, over lines, without a form.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "oracle/NetFileText.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Every entry text that is read, as NAME|protocol|host|port|service, over
+// the defaults a new table entry starts with.
+Lines ReadAll(const Lines& lines) {
+    Lines read;
+    for (const std::string& item : JoinEntryTexts(lines)) {
+        TNetServiceEntry e{"", "TCP", "", "1521", "XE"};
+        if (ReadServiceEntry(item, e)) read.push_back(e.Name + "|" + e.Protocol + "|" + e.Host + "|" + e.Port + "|" + e.Service);
+    }
+    return read;
+}
+
+const TNetServiceEntry kEntry{"XE.SERWER", "TCP", "db.example", "1522", "RONDEL"};
+
+TEST(NetFileTextTest, EntriesReadFromTheirTexts) {
+    struct Case {
+        const char* Name;
+        Lines File;
+        Lines Read;
+    };
+    const Case cases[] = {
+        {"nine lines", ServiceEntryLines(kEntry), {"XE.SERWER|TCP|db.example|1522|RONDEL"}},
+        {"one line, lower-case name",
+         {"xe = (DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=tcp)(HOST=h)(PORT=1)))(CONNECT_DATA=(SERVICE_NAME=s)))"},
+         {"XE|tcp|h|1|s"}},
+        {"header opening the description, tabs and blanks inside",
+         {"  Ab = (DESCRIPTION =", "\t(ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST =\th)(PORT = 1)))", ")"},
+         {"AB|TCP|\th|1|XE"}},
+        {"address without a list, SID connect data",
+         {"R = (DESCRIPTION = (ADDRESS = (PROTOCOL = TCP)(HOST = h)(PORT = 1))", "(CONNECT_DATA = (SID = R)))"},
+         {"R|TCP||1521|XE"}},
+        {"lower-case keys", {"x=(description=(address_list=(address=(protocol=tcp)(host=h)(port=1))))"}, {"X|TCP||1521|XE"}},
+        {"server type before the service, second address ignored",
+         {"M=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=a)(PORT=1))(ADDRESS=(PROTOCOL=TCP)(HOST=b)(PORT=2)))",
+          "(CONNECT_DATA=(SERVER=DEDICATED)(SERVICE_NAME=M)))"},
+         {"M|TCP|a|1|XE"}},
+        {"host before protocol stops the address", {"H=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(HOST=a)(PORT=1))))"}, {"H|TCP||1521|XE"}},
+        {"protocol and host only", {"P=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=IPC)(HOST=a)(KEY=1))))"}, {"P|IPC|a|1521|XE"}},
+        {"group never closed runs to the end", {"U=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=a)(PORT=9)"}, {"U|TCP|a|9|XE"}},
+        {"IFILE, comments, a continuation after a comment",
+         {"# comment (HOST=x)", "  (DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=c)(PORT=1))))", "IFILE = c:\\x.ora"},
+         {"IFILE|TCP||1521|XE"}},
+        {"continuation before any entry, no name, empty lines",
+         {"  (DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=c)(PORT=1))))", "", "\t", "=(DESCRIPTION=)", "NOEQUALS"},
+         {}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ReadAll(c.File), c.Read) << c.Name;
+}
+
+TEST(NetFileTextTest, ReplacingAnEntryKeepsEveryOtherLine) {
+    const Lines written = ServiceEntryLines(kEntry);
+    auto with = [&](Lines kept) {
+        kept.insert(kept.end(), written.begin(), written.end());
+        return kept;
+    };
+    struct Case {
+        const char* Name;
+        Lines Before;
+        Lines After;
+    };
+    const Case cases[] = {
+        {"other case, blank before the equals sign", {"# top", "xe.serwer =", "  (DESCRIPTION =", "  )", "", "B=(X)"},
+         with({"# top", "", "B=(X)"})},
+        {"a longer name is another entry", {"XE.SERWER2 = (DESCRIPTION=)", ""}, with({"XE.SERWER2 = (DESCRIPTION=)", ""})},
+        {"the next header directly after", {"XE.SERWER=(DESCRIPTION=", "(ADDRESS=(HOST=a)))", "B = (DESCRIPTION =", "  (X))"},
+         with({"B = (DESCRIPTION =", "  (X))"})},
+        {"empty line and comment inside the parentheses",
+         {"XE.SERWER =", "  (DESCRIPTION =", "", "# old address", "    (ADDRESS = (HOST = a))", "  )", "", "B=(X)"},
+         with({"", "B=(X)"})},
+        {"parentheses never closed", {"XE.SERWER =", "  (DESCRIPTION =", "    (ADDRESS = (HOST = a)", "", "# keep", "B=(X)"},
+         with({"", "# keep", "B=(X)"})},
+        {"no such entry, no file", {}, written},
+    };
+    for (const Case& c : cases) {
+        Lines lines = c.Before;
+        ReplaceServiceEntry(lines, kEntry);
+        EXPECT_EQ(lines, c.After) << c.Name;
+    }
+    // What the wizard writes reads back the same, the name upper-cased.
+    EXPECT_EQ(ReadAll(ServiceEntryLines({"xe.Serwer", "TCP", "h", "1", "S"})), Lines{"XE.SERWER|TCP|h|1|S"});
+}
+
+TEST(NetFileTextTest, SqlNetSettings) {
+    struct Case {
+        const char* Name;
+        Lines Before;
+        Lines After;  // empty: not changed
+    };
+    const Case cases[] = {
+        {"no file", {}, {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(TNSNAMES)"}},
+        {"another method, blank after the equals sign",
+         {"# client", "SQLNET.AUTHENTICATION_SERVICES= (NONE)", "NAMES.DIRECTORY_PATH = (TNSNAMES)"},
+         {"# client", "SQLNET.AUTHENTICATION_SERVICES=(NONE,NTS)", "NAMES.DIRECTORY_PATH = (TNSNAMES)",
+          "NAMES.DIRECTORY_PATH=(TNSNAMES)"}},
+        {"all lower case", {"sqlnet.authentication_services= (nts)", "names.directory_path= (ezconnect, tnsnames)"}, {}},
+        {"quoted and empty items",
+         {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT)"},
+         {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT,TNSNAMES)"}},
+    };
+    for (const Case& c : cases) {
+        Lines lines = c.Before;
+        const bool changed = EnsureSqlNetItem(lines, "SQLNET.AUTHENTICATION_SERVICES", "NTS") |
+                             EnsureSqlNetItem(lines, "NAMES.DIRECTORY_PATH", "TNSNAMES");
+        EXPECT_EQ(changed, !c.After.empty()) << c.Name;
+        EXPECT_EQ(lines, c.After.empty() ? c.Before : c.After) << c.Name;
+    }
+    EXPECT_EQ(SplitSqlNetItems("  a\t b,c,"), (Lines{"a", "b", "c", ""}));
+}
+
+TEST(NetFileTextTest, TextThatWouldBreakTheFile) {
+    for (const char* bad : {"a=b", "a(b", "a)b", "a#b", "a\"b", "a\tb", "a\x7f"}) {
+        EXPECT_TRUE(BreaksNetFile(bad, true)) << bad;
+        EXPECT_TRUE(BreaksNetFile(bad, false)) << bad;
+    }
+    EXPECT_FALSE(BreaksNetFile("my host", true));
+    EXPECT_TRUE(BreaksNetFile("my host", false));
+    EXPECT_FALSE(BreaksNetFile("XE.serwer-1_ąę", false));
+}
+
+}  // namespace
