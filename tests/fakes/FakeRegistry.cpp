@@ -112,6 +112,7 @@ struct State {
     int OpenKeys = 0;
     int LiveAccessors = 0;
     int CreatedAccessors = 0;
+    std::function<void()> Changed;
 
     std::shared_ptr<Node> RootNode(std::uint32_t root) {
         auto& node = Roots[root];
@@ -220,6 +221,7 @@ public:
             (!throughOpenKey || (keyAccess_ & fakereg::CreateSubKey))) {
             node = state_.FindOrCreate(root_, path);
             record.Created = true;
+            Changed();
         }
         if (node) {
             CloseKey();
@@ -266,11 +268,13 @@ public:
     void WriteString(const std::string& name, const std::string& value) override {
         if (!Writable(name)) Raise(reg::SetDataFailedText, name);
         fakereg::PutValue(*key_, name, Value{fakereg::Sz, value});
+        Changed();
     }
 
     void WriteInteger(const std::string& name, std::int32_t value) override {
         if (!Writable(name)) Raise(reg::SetDataFailedText, name);
         fakereg::PutValue(*key_, name, Value{fakereg::Dword, fakereg::DwordBytes(value)});
+        Changed();
     }
 
     std::vector<std::string> GetValueNames() override {
@@ -293,7 +297,7 @@ public:
         for (auto it = values.begin(); it != values.end(); ++it) {
             if (SameText(it->first, name)) {
                 values.erase(it);
-                return true;
+                return Changed(), true;
             }
         }
         return false;
@@ -302,11 +306,14 @@ public:
     bool DeleteKey(const std::string& key) override {
         if (!IsAbsolute(key) && key_ && key_->Deleted) return false;
         const Path path = Resolve(key);
-        if (state_.WriteDenied(root_, path)) return false;
-        return state_.Remove(root_, path);
+        if (state_.WriteDenied(root_, path) || !state_.Remove(root_, path)) return false;
+        return Changed(), true;
     }
 
 private:
+    void Changed() const {
+        if (state_.Changed) state_.Changed();
+    }
     static bool IsAbsolute(const std::string& key) { return !key.empty() && key[0] == '\\'; }
 
     bool Live() const { return key_ && !key_->Deleted; }
@@ -449,6 +456,8 @@ std::vector<OpenRecord> FakeRegistryFactory::OpensOf(std::uint32_t root, const s
         if (record.Root == root && SameText(record.Path, wanted)) found.push_back(record);
     return found;
 }
+
+void FakeRegistryFactory::OnChange(std::function<void()> changed) { state_->Changed = std::move(changed); }
 
 void FakeRegistryFactory::ClearOpens() { state_->Opens.clear(); }
 

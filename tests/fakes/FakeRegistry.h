@@ -20,6 +20,7 @@
 //   raises InvalidType.
 // Accessors must not outlive their factory.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -108,6 +109,8 @@ public:
     // Those for one key (path compared without regard to case, leading backslash optional).
     std::vector<fakereg::OpenRecord> OpensOf(std::uint32_t root, const std::string& path) const;
     void ClearOpens();
+    // Runs after every change an accessor makes (not the seeding calls above).
+    void OnChange(std::function<void()> changed);
 
     int OpenKeyCount() const;      // keys held open by accessors right now
     int LiveAccessorCount() const; // accessors not yet destroyed

@@ -1,13 +1,17 @@
-// "Wykonaj" on the SQL Server path, driven through the pages: the status log
-// line by line, the seven aliases in the saved configuration file, and the
-// runs that stop before anything is saved.
+// "Wykonaj" on both paths, driven through the pages: the status log line by
+// line, the data source or network files, the seven aliases in the saved
+// configuration file with their whole parameter lists, the runs that stop
+// before anything is saved; and the alias writers on their own.
 #include <gtest/gtest.h>
 
 #include <functional>
 
 #include "engine/AliasStore.h"
+#include "fakes/ErrorText.h"
 #include "fakes/OdbcSeed.h"
+#include "fakes/OracleHome.h"
 #include "fakes/WizardHarness.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -23,6 +27,12 @@ Strings SqlServerAliasParams(const std::string& database) {
 
 const Strings Modules = {"Veltra- Ochrona",     "Veltra- RN",          "Veltra- RN- Faktury", "Veltra- RN- Magistr",
                          "Veltra- RN- Odbiorcy", "Veltra- RN- Odczyty", "Veltra- RN- Liczniki"};
+
+TAliasStore Saved(WizardWorkstation& ws) {
+    TAliasStore store;
+    store.Load(ws.Files.Bytes(WizardWorkstation::ConfigFile), WizardWorkstation::ConfigFile);
+    return store;
+}
 
 // A workstation with the driver and a configuration file, on the database
 // page of the SQL Server path as a user filled it in.
@@ -65,8 +75,7 @@ TEST_P(ApplyPrefixTest, WritesTheDataSourceAndSevenAliasesThenShowsTheLog) {
     for (const std::string& module : Modules) log.push_back("  Utworzono alias \"" + (prefix + module) + "\".");
     EXPECT_EQ(run.form.MemoStatus.Lines().ToVector(), log);
 
-    TAliasStore saved;
-    saved.Load(run.ws.Files.Bytes(WizardWorkstation::ConfigFile), WizardWorkstation::ConfigFile);
+    const TAliasStore saved = Saved(run.ws);
     EXPECT_EQ(saved.Count(), 9u);  // with "Veltra- RN" and "Veltra- Net"
     for (const std::string& module : Modules) {
         SCOPED_TRACE(module);
@@ -121,6 +130,194 @@ TEST(Apply, AnErrorStopsTheRunWithoutSavingOnTheWizardPage) {
         EXPECT_EQ(run.form.MemoStatus.Lines().ToVector(), c.log);
         EXPECT_EQ(run.ws.Files.WriteCount(), 0);
         EXPECT_EQ(run.form.PageControl2.ActivePage(), &run.form.TabSheet4);
+    }
+}
+
+
+// What an Oracle alias receives, written out in full; an empty user has no
+// line, a user set again after that stands last.
+Strings OracleAliasParams(const std::string& user, bool userLast = false) {
+    Strings params = {"SERVER NAME=NOWY.SERWIS"};
+    if (!user.empty() && !userLast) params.push_back("USER NAME=" + user);
+    for (const char* p : {"NET PROTOCOL=TNS", "OPEN MODE=READ/WRITE", "SCHEMA CACHE SIZE=8", "LANGDRIVER=anpolish",
+                          "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "SCHEMA CACHE TIME=-1", "MAX ROWS=-1",
+                          "BATCH COUNT=200", "ENABLE SCHEMA CACHE=FALSE", "SCHEMA CACHE DIR=", "ENABLE BCD=FALSE",
+                          "ENABLE INTEGERS=TRUE", "LIST SYNONYMS=NONE", "ROWSET SIZE=20", "BLOBS TO CACHE=64",
+                          "BLOB SIZE=32", "OBJECT MODE=TRUE"})
+        params.push_back(p);
+    if (userLast) params.push_back("USER NAME=" + user);
+    return params;
+}
+
+const std::string kNamesFile = Utf8ToCp1250(
+    "# Sieć: zażółć\r\nXE.SERWER =\r\n  (DESCRIPTION =\r\n    (ADDRESS = (PROTOCOL = TCP)(HOST = stary)(PORT = 1521))\r\n"
+    "  )\r\n\r\nveltra=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=h)(PORT=1))))\r\n");
+
+struct UserCase {
+    const char* Name;
+    const char* Ochrona;
+    const char* Liczniki;
+    Strings OchronaParams, MainParams, LicznikiParams;
+};
+
+class ApplyOracleTest : public ::testing::TestWithParam<UserCase> {
+protected:
+    ApplyOracleTest() {
+        ws.Loader.MapPath("oci.dll", OCI_STANDIN_PATH);
+        ws.Files.AddFolder("C:\\Program Files\\Common Files\\Borland Shared\\BDE");
+        admin = SeedOracleHome(ws, {}, &kNamesFile);
+    }
+
+    WizardWorkstation ws;
+    std::string admin;
+};
+
+TEST_P(ApplyOracleTest, WritesTheFilesAndSevenAliasesThenShowsTheLog) {
+    const UserCase& c = GetParam();
+    ws.StoreChoice("Server", 1);
+    ws.StoreChoice("Wersja", 1);
+    TForm2& form = ws.Open();
+    // An existing alias keeps its own stored password.
+    ws.Session.AddAlias("X Veltra- RN- Faktury", "ORACLE", {"SERVER NAME=stary", "USER NAME=u", "PASSWORD=własne"});
+    form.ButtonDalej.Click();
+    form.ButtonDalej.Click();
+    form.ComboBoxOracleServer.UserType("NOWY.SERWIS");
+    form.DBEdit2.UserType("db.example");
+    form.DBEdit3.UserType("1522");
+    form.DBEdit4.UserType("RONDEL");
+    form.ButtonDalej.Click();
+    form.ComboBoxUserRN.UserDropDown();  // logs in with the fixed password
+    form.ComboBoxUserOchrona.SetText(c.Ochrona);
+    form.ComboBoxUserLiczniki.SetText(c.Liczniki);
+    form.ButtonWykonaj.Click();
+
+    ASSERT_EQ(ws.Errors(), Strings{});
+    EXPECT_EQ(form.PageControl2.ActivePage(), &form.TabSheet5);
+    Strings log = {"Konfiguracja została utworzona!",
+                   "",
+                   "  Utworzono plik",
+                   "     \"" + admin + "sqlnet.ora\"",
+                   "",
+                   "  Zmodyfikowano plik",
+                   "     \"" + admin + "tnsnames.ora\"",
+                   "",
+                   " Zmodyfikowano konfigurację BDE."};
+    for (const std::string& module : Modules)
+        log.push_back(std::string(module == Modules[2] ? "  Zmodyfikowano" : "  Utworzono") + " alias \"X " + module +
+                      "\".");
+    EXPECT_EQ(form.MemoStatus.Lines().ToVector(), log);
+
+    EXPECT_EQ(ws.Files.Bytes(admin + "sqlnet.ora"),
+              "SQLNET.AUTHENTICATION_SERVICES=(NTS)\r\nNAMES.DIRECTORY_PATH=(TNSNAMES)\r\n");
+    EXPECT_EQ(ws.Files.Bytes(admin + "tnsnames.ora"),
+              kNamesFile +
+                  "NOWY.SERWIS =\r\n  (DESCRIPTION =\r\n    (ADDRESS_LIST =\r\n"
+                  "      (ADDRESS = (PROTOCOL = TCP)(HOST = db.example)(PORT = 1522))\r\n    )\r\n"
+                  "    (CONNECT_DATA =\r\n      (SERVICE_NAME = RONDEL)\r\n    )\r\n  )\r\n");
+
+    const TAliasStore saved = Saved(ws);
+    for (std::size_t i = 0; i < Modules.size(); ++i) {
+        SCOPED_TRACE(Modules[i]);
+        const TAlias* alias = saved.Find("X " + Modules[i]);
+        ASSERT_NE(alias, nullptr);
+        EXPECT_EQ(alias->Driver, "ORACLE");
+        if (i == 2) continue;
+        EXPECT_EQ(alias->Params.Lines(), i == 0 ? c.OchronaParams : i == 6 ? c.LicznikiParams : c.MainParams);
+    }
+    EXPECT_EQ(saved.Find("X Veltra- RN- Faktury")->Params.Lines(),
+              (Strings{"SERVER NAME=NOWY.SERWIS", "USER NAME=VELTRA_RN", "PASSWORD=własne"}));
+    EXPECT_EQ(saved.Count(), 7u);
+    EXPECT_EQ(form.DatabaseOracle.Params.Values("password"), "mnpdarvel");
+
+    // Again: sqlnet.ora is whole now; the entry is replaced where it stands.
+    const std::string names = ws.Files.Bytes(admin + "tnsnames.ora");
+    form.ButtonWykonajClick(form);
+    EXPECT_EQ(form.MemoStatus.Lines().Count(), 13);
+    EXPECT_EQ(form.MemoStatus.Lines()[2], "  Zmodyfikowano plik");
+    EXPECT_EQ(ws.Files.Bytes(admin + "tnsnames.ora"), names);
+    EXPECT_EQ(ws.Files.WriteCount(admin + "sqlnet.ora"), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SchemaUsers, ApplyOracleTest,
+    ::testing::Values(UserCase{"OwnOchronaNoLiczniki", "VELTRA_OCHRONA", "", OracleAliasParams("VELTRA_OCHRONA"),
+                               OracleAliasParams("VELTRA_RN"), OracleAliasParams("VELTRA_RN")},
+                      UserCase{"NoOchronaOwnLiczniki", "", "LICZNIKI", OracleAliasParams(""),
+                               OracleAliasParams("VELTRA_RN", true), OracleAliasParams("LICZNIKI", true)}),
+    [](const auto& info) { return std::string(info.param.Name); });
+
+
+struct AliasWriterTest : ::testing::Test {
+    WizardWorkstation ws;
+    TForm2& form = ws.Open();
+    TStringList Names() {
+        TStringList names;
+        ws.Session.GetAliasNames(names);
+        return names;
+    }
+    TStringList Params(const std::string& alias) {
+        TStringList params;
+        ws.Session.GetAliasParams(alias, params);
+        return params;
+    }
+};
+
+TEST_F(AliasWriterTest, WriteAliasCreatesModifiesInPlaceOrRefusesAnotherDriver) {
+    form.Database1.Params = {"DATABASE NAME=Rondel", "USER NAME=dbo", "ODBC DSN=Zrodlo"};
+    ws.Session.AddAlias("x veltra- rn", "SQL Native Client", {"ODBC DSN=stare", "LANGDRIVER=ascii"});
+    ws.Session.AddAlias("X Veltra- RN- Faktury", "sql native client", {"ODBC DSN=stare"});
+    const TStringList existing = Names();
+
+    form.WriteSqlServerAlias("X Veltra- RN", existing);
+    form.WriteSqlServerAlias("X Veltra- Ochrona", existing);
+    EXPECT_EQ(ErrorText([&] { form.WriteSqlServerAlias("X Veltra- RN- Faktury", existing); }),
+              "Alias BDE \"X Veltra- RN- Faktury\" istnieje i jest innego typu");
+    // A created alias does not join the list: writing it again creates again, and fails.
+    EXPECT_NE(ErrorText([&] { form.WriteSqlServerAlias("X Veltra- Ochrona", existing); }), "<no exception>");
+
+    EXPECT_EQ(Params("X Veltra- RN"), (TStringList{"ODBC DSN=Zrodlo", "LANGDRIVER=ascii"}));
+    EXPECT_EQ(Params("X Veltra- Ochrona"), form.Database1.Params);
+    EXPECT_EQ(Params("X Veltra- RN- Faktury"), TStringList{"ODBC DSN=stare"});
+    EXPECT_EQ(ws.Session.GetAliasDriverName("X Veltra- Ochrona"), "SQL Native Client");
+    EXPECT_EQ(form.MemoStatus.Lines().ToVector(),
+              (Strings{"  Zmodyfikowano alias \"X Veltra- RN\".", "  Utworzono alias \"X Veltra- Ochrona\"."}));
+}
+
+TEST(AliasWriter, NetAliasIsAddedBesideAFileBasedMainAliasOnly) {
+    const struct {
+        const char* what;
+        std::function<void(TSession&)> seed;
+        bool added;
+    } cases[] = {
+        {"file-based, no default driver", [](TSession& s) { s.AddAlias("veltra- rn", "STANDARD", {"PATH=C:\\Dane"}); },
+         true},
+        {"already there",
+         [](TSession& s) {
+             s.AddStandardAlias("Veltra- RN", "C:\\Dane", "PARADOX");
+             s.AddAlias("VELTRA- NET", "SQL Native Client", {});
+         },
+         false},
+        {"not file-based", [](TSession& s) { s.AddAlias("Veltra- RN", "SQL Native Client", {"PATH=C:\\Dane"}); },
+         false},
+        {"driver in other case", [](TSession& s) { s.AddAlias("Veltra- RN", "Standard", {"PATH=C:\\Dane"}); }, false},
+        {"empty path", [](TSession& s) { s.AddStandardAlias("Veltra- RN", "", "PARADOX"); }, false},
+        {"only a prefixed main alias", [](TSession& s) { s.AddStandardAlias("X Veltra- RN", "C:\\Dane", ""); }, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WizardWorkstation ws;
+        TForm2& form = ws.Open();
+        c.seed(ws.Session);
+        TStringList before, after, params;
+        ws.Session.GetAliasNames(before);
+        form.AddNetAlias(before);
+        ws.Session.GetAliasNames(after);
+        EXPECT_EQ(after.Count(), before.Count() + (c.added ? 1 : 0));
+        EXPECT_EQ(form.MemoStatus.Lines().ToVector(), c.added ? Strings{"  Utworzono alias \"Veltra- Net\"."} : Strings{});
+        if (!c.added) continue;
+        EXPECT_EQ(ws.Session.GetAliasDriverName("Veltra- Net"), "STANDARD");
+        ws.Session.GetAliasParams("Veltra- Net", params);
+        EXPECT_EQ(params, (TStringList{"PATH=C:\\Dane", "DEFAULT DRIVER="}));
     }
 }
 

@@ -9,15 +9,8 @@
 #include <sstream>
 #include <unistd.h>
 
-#include "engine/Session.h"
-#include "fakes/DlLoader.h"
-#include "fakes/FakeDiscovery.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/OdbcIniMirror.h"
 #include "fakes/OdbcSeed.h"
-#include "fakes/RecordingViews.h"
-#include "platform/Platform.h"
-#include "wizard/Unit2.h"
+#include "fakes/WizardHarness.h"
 
 namespace {
 
@@ -38,72 +31,62 @@ protected:
         setenv("ODBCINI", (dir_ + "/odbc.ini").c_str(), 1);
     }
     static void TearDownTestSuite() {
-        for (const char* file : {"/odbcinst.ini", "/odbc.ini", "/serwer.db", "/serwer.db-journal"})
-            unlink((dir_ + file).c_str());
-        rmdir(dir_.c_str());
+        std::system(("rm -rf " + dir_).c_str());
         unsetenv("ODBCSYSINI");
         unsetenv("ODBCINI");
     }
 
+    // The data sources under ODBC.INI, mirrored into the odbc.ini unixODBC
+    // reads at every change; the SQLite driver opens the file its "Database"
+    // entry names, taken from the data source's "Server".
     DatabaseListOdbcTest() {
-        registry.SetString(HKLM, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", "C:\\BDE\\idapi.cfg");
-        RegisterDriver(registry, "Installed", SqliteDriver);
-        application.SetMessageBoxView(&errors);
-        form_ = std::make_unique<TForm2>(platform, session, application);
-        form_->Show();
-        for (int i = 0; i < 3; ++i) form_->ButtonDalej.Click();  // the database page
-        unlink(Server().c_str());
+        RegisterDriver(ws.Registry, "Installed", SqliteDriver);
+        ws.Registry.OnChange([this] { WriteIni(); });
+        unlink((dir_ + "/serwer.db").c_str());
     }
-
-    static std::string Server() { return dir_ + "/serwer.db"; }
+    void WriteIni() const {
+        std::ofstream ini(dir_ + "/odbc.ini", std::ios::trunc);
+        const std::string odbcIni = "\\SOFTWARE\\ODBC\\ODBC.INI";
+        for (const std::string& section : ws.Registry.KeyNames(HKLM, odbcIni)) {
+            ini << "[" << section << "]\n";
+            for (const std::string& name : ws.Registry.ValueNames(HKLM, SourceKey(section))) {
+                const std::string value = ws.Registry.GetString(HKLM, SourceKey(section), name).value_or("");
+                ini << name << "=" << value << "\n" << (name == "Server" ? "Database=" + value + "\n" : "");
+            }
+        }
+    }
 
     // Statements run on the stand-in server through a data source of its own.
     void OnServer(std::initializer_list<std::string> statements) {
-        AddDataSource(registry, "Seed", "SQL Native Client");
-        registry.SetString(HKLM, SourceKey("Seed"), "Driver", SqliteDriver);
-        registry.SetString(HKLM, SourceKey("Seed"), "Server", Server());
-        mirror.Sync();
-        TDatabase seed(session);
+        AddDataSource(ws.Registry, "Seed", "SQL Native Client");
+        ws.Registry.SetString(HKLM, SourceKey("Seed"), "Driver", SqliteDriver);
+        ws.Registry.SetString(HKLM, SourceKey("Seed"), "Server", dir_ + "/serwer.db");
+        WriteIni();
+        TDatabase seed(ws.Session);
         seed.DatabaseName = "_Seed";
         seed.DriverName = "SQL Native Client";
         seed.Params = {"ODBC DSN=Seed"};
         for (const std::string& sql : statements) {
-            TQuery query(session);
+            TQuery query(ws.Session);
             query.DatabaseName = "_Seed";
             query.SQL = {sql};
             query.Open();
             query.Close();
         }
-        registry.RemoveKey(HKLM, SourceKey("Seed"));
-        registry.RemoveKey(HKLM, SourcesKey);
-        mirror.Sync();
-    }
-
-    std::string IniText() const {
-        std::stringstream text;
-        text << std::ifstream(dir_ + "/odbc.ini").rdbuf();
-        return text.str();
+        ws.Registry.RemoveKey(HKLM, SourceKey("Seed"));
+        ws.Registry.RemoveKey(HKLM, SourcesKey);
+        WriteIni();
     }
 
     static std::string dir_;
-    FakeRegistryFactory registry;
-    OdbcIniMirror mirror{registry, dir_ + "/odbc.ini"};
-    FakeFileSystem files;
-    DlLoader loader;
-    FakeOdbcBrowser odbcBrowser;
-    FakeServerEnumerator serverEnumerator;
-    FakeServiceManager serviceManager;
-    TPlatform platform{mirror, files, loader, odbcBrowser, serverEnumerator, serviceManager};
-    TSession session{mirror, files, loader};
-    TRecordingMessageBox errors;
-    TApplication application;
-    std::unique_ptr<TForm2> form_;
+    WizardWorkstation ws;
 };
 
 std::string DatabaseListOdbcTest::dir_;
 
 TEST_F(DatabaseListOdbcTest, ListsTheUserDatabasesOfTheServerSortedAndRemovesTheDataSource) {
-    TForm2& form = *form_;
+    TForm2& form = ws.Open();
+    for (int i = 0; i < 3; ++i) form.ButtonDalej.Click();  // the database page
     OnServer({"create table sysdatabases (NAME varchar(128), DBID integer)",
               "insert into sysdatabases values ('master', 1), ('tempdb', 2), ('Zeta', 3), ('model', 4), ('msdb', 5), "
               "('resource', 6), ('distribution', 7), ('Rondel', 8), ('Alfa', 9)"});
@@ -111,14 +94,16 @@ TEST_F(DatabaseListOdbcTest, ListsTheUserDatabasesOfTheServerSortedAndRemovesThe
     for (bool windowsLogin : {true, false}) {
         SCOPED_TRACE(windowsLogin);
         form.CheckBoxWindows.SetChecked(windowsLogin);
-        form.ComboBoxServer.SetText(Server());
+        form.ComboBoxServer.SetText(dir_ + "/serwer.db");
         form.ComboBoxBaza.UserDropDown();
         EXPECT_EQ(form.ComboBoxBaza.Items().ToVector(), (Strings{"Alfa", "Rondel", "Zeta"}));
-        EXPECT_FALSE(registry.HasValue(HKLM, SourcesKey, Temp));
-        EXPECT_FALSE(registry.HasKey(HKLM, SourceKey(Temp)));
-        EXPECT_EQ(IniText().find(Temp), std::string::npos) << IniText();
+        EXPECT_FALSE(ws.Registry.HasValue(HKLM, SourcesKey, Temp));
+        EXPECT_FALSE(ws.Registry.HasKey(HKLM, SourceKey(Temp)));
+        std::stringstream ini;
+        ini << std::ifstream(dir_ + "/odbc.ini").rdbuf();
+        EXPECT_EQ(ini.str().find(Temp), std::string::npos) << ini.str();
     }
-    EXPECT_TRUE(errors.Shown.empty());
+    EXPECT_EQ(ws.Errors(), Strings{});
 }
 
 }  // namespace

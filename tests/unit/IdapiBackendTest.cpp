@@ -134,11 +134,9 @@ TEST_F(IdapiBackendTest, EngineErrorsNameTheCallAndTheAlias) {
         const char* expected[3];
     };
     const Row rows[] = {
-        {[](TIdapiApi&) {},
-         [](TAliasBackend& b) { b.Add("a", "ORACLE", {}); },
+        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.Add("a", "ORACLE", {}); },
          {"Name not unique in this context.", "DbiAddAlias", "alias \"a\""}},
-        {[](TIdapiApi&) {},
-         [](TAliasBackend& b) { b.DriverName("Brak"); },
+        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.DriverName("Brak"); },
          {"Unknown database.", "DbiGetDatabaseDesc", "alias \"Brak\""}},
         {[](TIdapiApi& api) { api.ModifyRecord = [](hDBICur, void*, DBIBOOL) -> DBIResult { return 0x2402; }; },
          [](TAliasBackend& b) { b.Modify("A", {"USER NAME=v"}); },
@@ -179,15 +177,9 @@ TEST_F(IdapiBackendTest, UnsafeTextIsRefusedAndNothingWritten) {
         {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"SERVER NAME=" + std::string(128, 's')}); }, "127 znaków"},
         {[](TAliasBackend& b) { b.Add("Nazwa zbyt dluga, bo ma 32 znaki", "ORACLE", {}); }, "31 znaków"},
         {[](TAliasBackend& b) { b.Add("A\\B", "ORACLE", {}); }, "znak \\"},
-        {[](TAliasBackend& b) {
-             b.Add("N", "STANDARD", {"PATH=C:\\", "ENABLE BCD=TRUE"});
-         },
-         "ENABLE BCD"},
+        {[](TAliasBackend& b) { b.Add("N", "STANDARD", {"PATH=C:\\", "ENABLE BCD=TRUE"}); }, "ENABLE BCD"},
         {[](TAliasBackend& b) { b.AddStandard("N", "C:\\", "FOXPRO"); }, "FOXPRO"},
-        {[](TAliasBackend& b) {
-             b.Modify("A", {"SERVER NAME=ok", "USER NAME=żółw"});
-         },
-         "spoza ASCII"},
+        {[](TAliasBackend& b) { b.Modify("A", {"SERVER NAME=ok", "USER NAME=żółw"}); }, "spoza ASCII"},
     };
     for (const auto& [call, expected] : rows) {
         auto backend = Backend(counting);

@@ -15,8 +15,10 @@
 #include "platform/Text.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Win32Form.h"
+#include "win32/MachineRegistry.h"
 #include "win32/UiWindowSupport.h"
 #include "win32/Win32Workstation.h"
+#include "win32/platform/Scratch.h"
 #include "wizard/Unit2.h"
 
 using namespace uiwin;
@@ -24,9 +26,6 @@ using namespace uiwin;
 namespace {
 
 constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
-constexpr const wchar_t* BorlandKey = L"SOFTWARE\\Borland";
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
-constexpr const wchar_t* OracleKey = L"SOFTWARE\\ORACLE";
 constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_test";
 
 // Entries of several forms; only XE.SERWER can be kept by the table.
@@ -39,90 +38,40 @@ const std::string kNamesFile = Utf8ToCp1250(
     "inna=(description=(address_list=(address=(protocol=tcp)(host=h)(port=1))))\r\n"
     "IFILE = C:\\oracle\\inne.ora\r\n");
 
-std::wstring TempFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
-void SetString(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-std::wstring ConfigFile() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD size = sizeof(path);
-    RegGetValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", RRF_RT_REG_SZ, nullptr, path, &size);
-    return path;
-}
-
-bool KeyExists(const wchar_t* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
-    return true;
-}
-
 class OracleWindow : public ::testing::Test {
 protected:
-    void SetUp() override {
+    OracleWindow() {
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
-        createdBorlandKey_ = !KeyExists(BorlandKey);
-        if (ConfigFile().empty()) {
-            const std::wstring config = TempFolder() + L"KonfiguracjaBDE-oracle.cfg";
-            DeleteFileW(config.c_str());
-            SetString(EngineKey, L"CONFIGFILE01", config);
-        }
-        createdOracleKey_ = !KeyExists(OracleKey);
-
-        home_ = TempFolder() + L"KonfiguracjaBDE-oracle";
-        for (const wchar_t* folder : {L"", L"\\NETWORK", L"\\NETWORK\\ADMIN"})
-            CreateDirectoryW((home_ + folder).c_str(), nullptr);
-        admin_ = WideToUtf8(home_) + "\\NETWORK\\ADMIN\\";
-        DeleteFileW((home_ + L"\\NETWORK\\ADMIN\\sqlnet.ora").c_str());
-        Real.Files.WriteBytes(admin_ + "tnsnames.ora", kNamesFile);
-        SetString(HomeKey, L"ORACLE_HOME", home_);
-        SetString(HomeKey, L"ORACLE_HOME_NAME", L"KonfiguracjaBDE_test");
-
-        Application.SetTitle("Konfiguracja BDE");
+        for (const wchar_t* folder : {L"\\NETWORK", L"\\NETWORK\\ADMIN"}) CreateDirectoryW(home.Wide(folder).c_str(), nullptr);
+        Real.Files.WriteBytes(admin + "tnsnames.ora", kNamesFile);
         Application.SetMessageBoxView(&ErrorBox);
         Form = std::make_unique<TForm2>(Real.Platform, Session, Application);
         Window = std::make_unique<TWin32Form>(*Form);
         Form->Show();
         Window->ProcessMessages();
     }
-
-    void TearDown() override {
+    ~OracleWindow() override {
         Window.reset();
         Form.reset();
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, createdOracleKey_ ? OracleKey : HomeKey);
-        if (createdBorlandKey_) {
-            DeleteFileW(ConfigFile().c_str());
-            RegDeleteTreeW(HKEY_LOCAL_MACHINE, BorlandKey);
-        }
-        for (const wchar_t* file : {L"tnsnames.ora", L"sqlnet.ora"})
-            DeleteFileW((home_ + L"\\NETWORK\\ADMIN\\" + file).c_str());
-        for (const wchar_t* folder : {L"\\NETWORK\\ADMIN", L"\\NETWORK", L""}) RemoveDirectoryW((home_ + folder).c_str());
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, HomeKey);
     }
 
-    HWND Root() const { return Window->Handle(); }
     HWND Handle(const TControl& control) const { return Window->HandleOf(control); }
-    void ClickButton(const wchar_t* caption) { Click(*Window, Find(Root(), L"Button", caption)); }
+    void ClickButton(const wchar_t* caption) { Click(*Window, Find(Window->Handle(), L"Button", caption)); }
 
+    scratch::Folder home;
+    std::string admin = home.Path() + "\\NETWORK\\ADMIN\\";
+    std::string config = home.File("idapi.cfg");
+    machine::Value configEntry{L"SOFTWARE\\Borland\\Database Engine", L"CONFIGFILE01", Utf8ToWide(config)};
+    machine::Value homeFolder{HomeKey, L"ORACLE_HOME", home.WidePath()};
+    machine::Value homeName{HomeKey, L"ORACLE_HOME_NAME", L"KonfiguracjaBDE_test"};
     Win32Workstation Real;
     TSession Session{Real.Registry, Real.Files, Real.Loader};
     TRecordingMessageBox ErrorBox;
     TApplication Application;
     std::unique_ptr<TForm2> Form;
     std::unique_ptr<TWin32Form> Window;
-    std::wstring home_;
-    std::string admin_;
-
-private:
-    bool createdBorlandKey_ = false;
-    bool createdOracleKey_ = false;
 };
 
 TEST_F(OracleWindow, FromPageZeroToTheStatusPage) {
@@ -130,7 +79,7 @@ TEST_F(OracleWindow, FromPageZeroToTheStatusPage) {
     ClickButton(L"10 (X)");
     ClickButton(L"Dalej >");
     ASSERT_EQ(Form->ComboBoxOracleHome.Text(), "KonfiguracjaBDE_test");
-    EXPECT_EQ(TextOf(Handle(Form->EditFolderHome)), home_);
+    EXPECT_EQ(TextOf(Handle(Form->EditFolderHome)), home.WidePath());
 
     ClickButton(L"Dalej >");
     ASSERT_TRUE(IsWindowVisible(Handle(Form->DBEdit2)));
@@ -150,16 +99,15 @@ TEST_F(OracleWindow, FromPageZeroToTheStatusPage) {
     EXPECT_EQ(Form->MemoStatus.Lines()[2], "  Utworzono plik");
     EXPECT_EQ(Form->MemoStatus.Lines()[5], "  Zmodyfikowano plik");
 
-    EXPECT_EQ(Real.Files.ReadBytes(admin_ + "sqlnet.ora"),
+    EXPECT_EQ(Real.Files.ReadBytes(admin + "sqlnet.ora"),
               "SQLNET.AUTHENTICATION_SERVICES=(NTS)\r\nNAMES.DIRECTORY_PATH=(TNSNAMES)\r\n");
-    EXPECT_EQ(Real.Files.ReadBytes(admin_ + "tnsnames.ora"),
+    EXPECT_EQ(Real.Files.ReadBytes(admin + "tnsnames.ora"),
               kNamesFile + Utf8ToCp1250("NOWY.SERWIS =\r\n  (DESCRIPTION =\r\n    (ADDRESS_LIST =\r\n"
                                         "      (ADDRESS = (PROTOCOL = TCP)(HOST = serwer-łódź)(PORT = 1522))\r\n"
                                         "    )\r\n    (CONNECT_DATA =\r\n      (SERVICE_NAME = RONDEL)\r\n"
                                         "    )\r\n  )\r\n"));
 
     TAliasStore saved;
-    const std::string config = WideToUtf8(ConfigFile());
     saved.Load(Real.Files.ReadBytes(config), config);
     for (const char* module : {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty", "RN- Liczniki"}) {
         const TAlias* alias = saved.Find(std::string("X Veltra- ") + module);

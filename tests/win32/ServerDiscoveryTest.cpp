@@ -6,15 +6,9 @@
 #include <windows.h>
 
 #include "engine/Session.h"
-#include "platform/Platform.h"
 #include "platform/Text.h"
 #include "platform/win32/UniqueHandle.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Loader.h"
-#include "platform/win32/Win32OdbcBrowser.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32ServerEnumerator.h"
-#include "platform/win32/Win32ServiceManager.h"
+#include "win32/Win32Workstation.h"
 #include "wizard/Unit2.h"
 
 namespace {
@@ -44,16 +38,10 @@ TEST(ServerSearchOnWine, TheMachinesInstancesComeFromItsServiceManager) {
     ::GetComputerNameA(name, &size);
     const std::string machine = AnsiToUtf8(std::string(name, size));
 
-    TWin32RegistryFactory registry;
-    TWin32FileSystem files;
-    TWin32Loader loader;
-    TWin32OdbcBrowser odbcBrowser(loader);
-    TWin32ServerEnumerator serverEnumerator(loader);
-    TWin32ServiceManager serviceManager;
-    TPlatform platform{registry, files, loader, odbcBrowser, serverEnumerator, serviceManager};
-    TSession session(registry, files, loader);
+    Win32Workstation real;
+    TSession session(real.Registry, real.Files, real.Loader);
     TApplication application;
-    TForm2 form(platform, session, application);
+    TForm2 form(real.Platform, session, application);
     TStrings list;
     list.Add("EARLIER");
     form.AddServerInstances(machine, list);

@@ -9,8 +9,6 @@
 #include <windows.h>
 
 #include <cstdlib>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,11 +16,11 @@
 #include "engine/Database.h"
 #include "engine/Query.h"
 #include "engine/Session.h"
-#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/WideText.h"
+#include "win32/MachineRegistry.h"
 #include "win32/UiWindowSupport.h"
 
 using namespace uiwin;
@@ -32,64 +30,18 @@ namespace {
 using Strings = std::vector<std::string>;
 
 constexpr const wchar_t* DriversKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers";
-constexpr const wchar_t* DriverKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client";
 constexpr const wchar_t* SourcesKey = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
 constexpr const wchar_t* SourceKey = L"SOFTWARE\\ODBC\\ODBC.INI\\Rondel Wine";
-constexpr const wchar_t* TempKey = L"SOFTWARE\\ODBC\\ODBC.INI\\TmpVeltraMSSQLDataSource";
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
 constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
 // The SQLite driver of this process's architecture: unixODBC loads it in here.
 constexpr const char* SqliteDriver = sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so"
                                                         : "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
-std::optional<std::wstring> RegString(const wchar_t* key, const wchar_t* name) {
-    wchar_t value[1024] = {};
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-void SetRegString(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
-std::vector<std::wstring> ValueNames(const wchar_t* key) {
-    UniqueHKey opened;
-    std::vector<std::wstring> names;
-    RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.put());
-    wchar_t name[256];
-    for (DWORD i = 0, n = 256; opened && RegEnumValueW(opened.get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) ==
-                                            ERROR_SUCCESS;
-         ++i, n = 256)
-        names.push_back(name);
-    return names;
-}
-
 // A Unix path as Wine shows it, on drive Z:.
-std::string WinePath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
+std::string WinePath(std::string path) {
     for (char& c : path)
         if (c == '/') c = '\\';
-    return path;
-}
-
-std::vector<HWND> VisibleOfClass(HWND root, const wchar_t* className) {
-    std::vector<HWND> found;
-    for (HWND hwnd : Descendants(root))
-        if (_wcsicmp(ClassOf(hwnd).c_str(), className) == 0 && IsWindowVisible(hwnd)) found.push_back(hwnd);
-    return found;
-}
-
-// The lines of a multi-line text, as the status memo holds them.
-Strings Lines(const std::wstring& text) {
-    Strings lines;
-    std::wstring::size_type start = 0;
-    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; start = end + 2, end = text.find(L"\r\n", start))
-        lines.push_back(WideToUtf8(text.substr(start, end - start)));
-    if (start < text.size()) lines.push_back(WideToUtf8(text.substr(start)));
-    return lines;
+    return "Z:" + path;
 }
 
 // One run of the program, driven from outside like a user would.
@@ -106,19 +58,14 @@ public:
         UniqueKernelHandle thread(info.hThread);
         pid_ = info.dwProcessId;
         WaitForInputIdle(process_.get(), 30000);
-        for (int waited = 0; waited < 300 && !form_; ++waited) {
-            form_ = FindForm();
-            if (!form_) Sleep(100);
-        }
-        Settle();
+        for (int waited = 0; waited < 300 && !(form_ = Top(L"KonfiguracjaBDE.Form")); ++waited) Sleep(100);
+        Settle(30000);
     }
     ~Program() {
-        if (!process_) return;
-        if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
-            if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
-            if (form_) PostMessageW(form_, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
-        }
+        if (!process_ || WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return;
+        if (HWND box = Top(L"#32770")) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (form_) PostMessageW(form_, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -130,17 +77,16 @@ public:
     // that opens a message box keeps the click open: do not wait for it.
     void Click(const std::wstring& caption) {
         HWND button = nullptr;
-        for (HWND hwnd : VisibleOfClass(form_, L"Button"))
+        for (HWND hwnd : Visible(L"Button"))
             if (TextOf(hwnd) == caption) button = hwnd;
         ASSERT_NE(button, nullptr) << WideToUtf8(caption);
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &ignored);
-        for (int waited = 0; waited < 600 && IsWindow(form_) && !MessageBox() && !Settled(); ++waited) Sleep(100);
+        for (int waited = 0; waited < 600 && IsWindow(form_) && !Top(L"#32770") && !Settle(100); ++waited) Sleep(100);
     }
-
     // The n-th combo box of the page that shows.
     HWND Combo(std::size_t n) const {
-        const auto combos = VisibleOfClass(form_, L"ComboBox");
+        const auto combos = Visible(L"ComboBox");
         return n < combos.size() ? combos[n] : nullptr;
     }
     // Typing over the combo box's text, key by key.
@@ -148,7 +94,7 @@ public:
         HWND edit = GetWindow(combo, GW_CHILD);
         SendMessageW(edit, EM_SETSEL, 0, -1);
         for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
-        Settle();
+        Settle(30000);
     }
     // Opens and closes the combo box's list; its items as it then shows them.
     Strings DropDown(HWND combo) {
@@ -156,8 +102,7 @@ public:
         SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_NORMAL, 60000, &ignored);
         SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_NORMAL, 10000, &ignored);
         Strings items;
-        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < count; ++i) {
+        for (LRESULT i = 0, count = SendMessageW(combo, CB_GETCOUNT, 0, 0); i < count; ++i) {
             std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
             item.resize(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
             items.push_back(WideToUtf8(item));
@@ -165,61 +110,66 @@ public:
         return items;
     }
     // Another process's control: GetWindowText would not ask it.
-    static std::wstring Text(HWND hwnd) {
+    static std::string Text(HWND hwnd) {
         std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(
             SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-        return text;
+        return WideToUtf8(text);
     }
-
     // The name of the innermost page that shows.
     std::string Page() const {
         std::wstring page;
-        for (HWND hwnd : VisibleOfClass(form_, L"KonfiguracjaBDE.TabSheet")) page = TextOf(hwnd);
+        for (HWND hwnd : Visible(L"KonfiguracjaBDE.TabSheet")) page = TextOf(hwnd);
         return WideToUtf8(page);
     }
+    // The status memo's lines.
     Strings StatusLog() const {
-        for (HWND hwnd : VisibleOfClass(form_, L"Edit"))
-            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return Lines(Text(hwnd));
+        for (HWND hwnd : Visible(L"Edit")) {
+            if (!(GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE)) continue;
+            Strings lines;
+            const std::string text = Text(hwnd);
+            std::string::size_type start = 0;
+            for (auto end = text.find("\r\n"); end != std::string::npos; start = end + 2, end = text.find("\r\n", start))
+                lines.push_back(text.substr(start, end - start));
+            if (start < text.size()) lines.push_back(text.substr(start));
+            return lines;
+        }
         return {"<no status log>"};
     }
     // The text of the program's open message box, and OK pressed in it.
     std::string DismissMessage() {
         HWND box = nullptr;
-        for (int waited = 0; waited < 100 && !(box = MessageBox()); ++waited) Sleep(100);
+        for (int waited = 0; waited < 100 && !(box = Top(L"#32770")); ++waited) Sleep(100);
         if (!box) return "<no message box>";
-        std::wstring text;
+        std::string text;
         for (HWND hwnd : Descendants(box))
             if (ClassOf(hwnd) == L"Static" && !Text(hwnd).empty()) text = Text(hwnd);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-        for (int waited = 0; waited < 100 && MessageBox(); ++waited) Sleep(100);
-        Settle();
-        return WideToUtf8(text);
+        for (int waited = 0; waited < 100 && Top(L"#32770"); ++waited) Sleep(100);
+        Settle(30000);
+        return text;
     }
 
 private:
-    HWND FindForm() const {
-        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
-            if (OwnedByProgram(top) && ClassOf(top) == L"KonfiguracjaBDE.Form" && IsWindowVisible(top)) return top;
+    // The program's visible top-level window of that class.
+    HWND Top(const wchar_t* className) const {
+        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(top, &pid);
+            if (pid == pid_ && ClassOf(top) == className && IsWindowVisible(top)) return top;
+        }
         return nullptr;
     }
-    HWND MessageBox() const {
-        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
-            if (OwnedByProgram(top) && ClassOf(top) == L"#32770" && IsWindowVisible(top)) return top;
-        return nullptr;
+    std::vector<HWND> Visible(const wchar_t* className) const {
+        std::vector<HWND> found;
+        for (HWND hwnd : Descendants(form_))
+            if (_wcsicmp(ClassOf(hwnd).c_str(), className) == 0 && IsWindowVisible(hwnd)) found.push_back(hwnd);
+        return found;
     }
-    bool OwnedByProgram(HWND hwnd) const {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(hwnd, &pid);
-        return pid == pid_;
-    }
-    bool Settled() const {
+    // Whether the program answered within the time, its queue worked off.
+    bool Settle(UINT milliseconds) const {
         DWORD_PTR ignored = 0;
-        return SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
-    }
-    void Settle() const {
-        DWORD_PTR ignored = 0;
-        if (form_) SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+        return form_ && SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
     }
 
     UniqueKernelHandle process_;
@@ -229,44 +179,27 @@ private:
 
 class SqlServerProgram : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const char* ini = std::getenv("ODBCINI");
-        ASSERT_NE(ini, nullptr) << "ODBCINI names the odbc.ini of unixODBC for this suite";
-        const std::string iniPath = ini;
-        folder_ = iniPath.substr(0, iniPath.rfind('/'));
-        CreateDirectoryW(Utf8ToWide(WinePath(folder_)).c_str(), nullptr);
-        const std::string server = folder_ + "/serwer.db";
-        DeleteFileW(Utf8ToWide(WinePath(server)).c_str());
-        std::string text;
-        for (const char* section : {"TmpVeltraMSSQLDataSource", "Seed"})
-            text += std::string("[") + section + "]\nDriver=" + SqliteDriver + "\nDatabase=" + server + "\n";
-        files_.WriteBytes(WinePath(iniPath), text);
-
-        configFile_ = WinePath(folder_ + "/konfiguracja.cfg");
+    SqlServerProgram() {
+        RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SourcesKey, L"Rondel Wine");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, SourceKey);
         DeleteFileW(Utf8ToWide(configFile_).c_str());
-        previousConfig_ = RegString(EngineKey, L"CONFIGFILE01");
-        SetRegString(EngineKey, L"CONFIGFILE01", Utf8ToWide(configFile_));
-        SetRegString(DriversKey, L"SQL Native Client", L"Installed");
-        SetRegString(DriverKey, L"Driver", L"C:\\windows\\system32\\sqlncli.dll");
-        RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SourcesKey, L"Rondel Wine");
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, SourceKey);
     }
-
-    void TearDown() override {
+    ~SqlServerProgram() override {
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SourcesKey, L"Rondel Wine");
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, SourceKey);
-        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client");
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, DriverKey);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client");
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
-        if (previousConfig_)
-            SetRegString(EngineKey, L"CONFIGFILE01", *previousConfig_);
-        else
-            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01");
     }
 
     // The stand-in server's databases, written through Wine's odbc32 and unixODBC.
     void SeedServer(const Strings& databases) {
+        const std::string server = folder_ + "/serwer.db";
+        DeleteFileW(Utf8ToWide(WinePath(server)).c_str());
+        std::string ini;
+        for (const char* section : {"TmpVeltraMSSQLDataSource", "Seed"})
+            ini += std::string("[") + section + "]\nDriver=" + SqliteDriver + "\nDatabase=" + server + "\n";
+        files_.WriteBytes(WinePath(folder_ + "/odbc.ini"), ini);
         TWin32RegistryFactory registry;
         TWin32Loader loader;
         TSession session(registry, files_, loader);
@@ -286,16 +219,19 @@ protected:
         }
     }
 
-    TAliasStore Saved() {
-        TAliasStore store;
-        store.Load(files_.ReadBytes(configFile_), configFile_);
-        return store;
-    }
-
+    // The folder of the odbc.ini the build names for this suite.
+    std::string folder_ = [] {
+        const std::string ini = std::getenv("ODBCINI") ? std::getenv("ODBCINI") : "/tmp/odbc.ini";
+        const std::string folder = ini.substr(0, ini.rfind('/'));
+        CreateDirectoryW(Utf8ToWide(WinePath(folder)).c_str(), nullptr);
+        return folder;
+    }();
+    std::string configFile_ = WinePath(folder_ + "/konfiguracja.cfg");
     TWin32FileSystem files_;
-    std::string folder_;
-    std::string configFile_;
-    std::optional<std::wstring> previousConfig_;
+    machine::Value configEntry_{L"SOFTWARE\\Borland\\Database Engine", L"CONFIGFILE01", Utf8ToWide(configFile_)};
+    machine::Value driverListed_{DriversKey, L"SQL Native Client", L"Installed"};
+    machine::Value driverFile_{L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client", L"Driver",
+                               L"C:\\windows\\system32\\sqlncli.dll"};
 };
 
 const Strings Modules = {"X Veltra- Ochrona",     "X Veltra- RN",          "X Veltra- RN- Faktury",
@@ -340,8 +276,8 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
 
         // The stand-in server's user databases, through the temporary data source.
         EXPECT_EQ(program.DropDown(program.Combo(0)), (Strings{"Alfa", "Rondel", "Zeta"}));
-        EXPECT_FALSE(RegString(SourcesKey, L"TmpVeltraMSSQLDataSource"));
-        EXPECT_TRUE(ValueNames(TempKey).empty());
+        EXPECT_FALSE(machine::Get(SourcesKey, L"TmpVeltraMSSQLDataSource"));
+        EXPECT_TRUE(machine::ValueNames(L"SOFTWARE\\ODBC\\ODBC.INI\\TmpVeltraMSSQLDataSource").empty());
         program.Type(program.Combo(0), L"Rondel");
         program.Type(program.Combo(1), L"RondelLiczniki");
 
@@ -352,14 +288,14 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
         EXPECT_TRUE(program.Ended());
     }
 
-    EXPECT_EQ(RegString(SourcesKey, L"Rondel Wine"), L"SQL Native Client");
-    EXPECT_EQ(ValueNames(SourceKey),
-              (std::vector<std::wstring>{L"Driver", L"MARS_Connection", L"Server", L"Trusted_Connection"}));
-    EXPECT_EQ(RegString(SourceKey, L"Driver"), L"C:\\windows\\system32\\sqlncli.dll");
-    EXPECT_EQ(RegString(SourceKey, L"MARS_Connection"), L"Yes");
-    EXPECT_EQ(RegString(SourceKey, L"Server"), L"SERWER\\RONDEL");
-    EXPECT_EQ(RegString(SourceKey, L"Trusted_Connection"), L"No");
-    const TAliasStore saved = Saved();
+    EXPECT_EQ(machine::Get(SourcesKey, L"Rondel Wine"), L"SQL Native Client");
+    std::vector<std::wstring> values;
+    for (const std::wstring& name : machine::ValueNames(SourceKey))
+        values.push_back(name + L"=" + machine::Get(SourceKey, name.c_str()).value_or(L"?"));
+    EXPECT_EQ(values, (std::vector<std::wstring>{L"Driver=C:\\windows\\system32\\sqlncli.dll", L"MARS_Connection=Yes",
+                                                 L"Server=SERWER\\RONDEL", L"Trusted_Connection=No"}));
+    TAliasStore saved;
+    saved.Load(files_.ReadBytes(configFile_), configFile_);
     EXPECT_EQ(saved.Count(), Modules.size());
     for (const std::string& alias : Modules) {
         SCOPED_TRACE(alias);
@@ -373,7 +309,7 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     ASSERT_TRUE(again.Running());
     for (int i = 0; i < 3; ++i) again.Click(L"Dalej >");
     ASSERT_EQ(again.Page(), "TabSheet3");
-    EXPECT_EQ(again.Text(again.Combo(0)), L"Rondel");
+    EXPECT_EQ(again.Text(again.Combo(0)), "Rondel");
     again.Click(L"Wykonaj");
     ASSERT_EQ(again.Page(), "TabSheet5");
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));
@@ -382,7 +318,6 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
 TEST_F(SqlServerProgram, WithoutTheDriverWykonajStopsAndLeavesTheConfigurationAlone) {
     RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client");
     files_.WriteBytes(configFile_, "; poprzednia konfiguracja\r\n");
-    const std::string before = files_.ReadBytes(configFile_);
 
     Program program;
     ASSERT_TRUE(program.Running());
@@ -393,8 +328,8 @@ TEST_F(SqlServerProgram, WithoutTheDriverWykonajStopsAndLeavesTheConfigurationAl
     // The closing quotation mark sorts below the full stop: no full stop is added.
     EXPECT_EQ(program.DismissMessage(), "Brak sterownika ODBC \"SQL Native Client\"");
     EXPECT_EQ(program.Page(), "TabSheet3");
-    EXPECT_EQ(files_.ReadBytes(configFile_), before);
-    EXPECT_FALSE(RegString(SourcesKey, L"MSSQL Veltra RN"));
+    EXPECT_EQ(files_.ReadBytes(configFile_), "; poprzednia konfiguracja\r\n");
+    EXPECT_FALSE(machine::Get(SourcesKey, L"MSSQL Veltra RN"));
 }
 
 }  // namespace

@@ -1,0 +1,264 @@
+// The Oracle path's pages against fakes: the homes of page 2, the net
+// service page over a real-world names file with its edited mark and its
+// checks on leaving, and the schema-user lists of page 6 through the engine's
+// Oracle driver and the stand-in client library.
+#include <gtest/gtest.h>
+
+#include "fakes/ErrorText.h"
+#include "fakes/OracleHome.h"
+#include "fakes/WizardHarness.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+// Entries of several forms, after a stray continuation; only XE.SERWER and
+// ZETA can be stored.
+const Strings kNamesFile = {
+    "  (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (HOST = x))))",
+    "# tnsnames.ora",
+    "",
+    "XE.SERWER = (DESCRIPTION = (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST = serwer)(PORT = 1521)))",
+    "    (CONNECT_DATA = (SERVICE_NAME = XE)))",
+    "",
+    "RONDEL.VELTRA = (DESCRIPTION = (ADDRESS = (PROTOCOL = TCP)(HOST = 192.0.2.20)(PORT = 1521)))",
+    "lower=(description=(address_list=(address=(protocol=tcp)(host=h)(port=1))))",
+    "xe.serwer=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=repeated)(PORT=1))))",
+    "IFILE = C:\\oracle\\inne.ora",
+    "zeta = (DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=księgowość)(PORT=1526)))",
+    "\t(CONNECT_DATA=(SERVICE_NAME=ZETA)))",
+};
+const Strings kUsers = {"SYS", "SYSTEM", "VELTRA_OCHRONA", "VELTRA_RN", "KSIĘGOWOŚĆ"};
+
+class OraclePagesTest : public ::testing::Test {
+protected:
+    // The n-th page of the Oracle path (2 homes, 4 net service, 6 users).
+    TForm2& OpenOn(int page) {
+        ws.StoreChoice("Server", 1);
+        TForm2& form = ws.Open();
+        for (int i = 2; i <= page; i += 2) form.ButtonDalej.Click();
+        return form;
+    }
+    // Page 4 over the names file above.
+    TForm2& OpenServicePage() {
+        const std::string bytes = Utf8ToCp1250(JoinLinesCrLf(kNamesFile));
+        admin = SeedOracleHome(ws, {}, &bytes);
+        return OpenOn(4);
+    }
+    // Page 6, the service box naming the stand-in's one service.
+    TForm2& OpenUserPage() {
+        ws.Loader.MapPath("oci.dll", OCI_STANDIN_PATH);
+        const std::string names = "veltra=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=h)(PORT=1))))\r\n";
+        SeedOracleHome(ws, {}, &names);
+        return OpenOn(6);
+    }
+
+    void Value(const std::string& subkey, const std::string& name, const std::string& value) {
+        ws.Registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\" + subkey, name, value);
+    }
+    static Strings HomeFields(const TForm2& form) {
+        return {form.ComboBoxOracleHome.Text(), form.EditBoundle.Text(), form.EditNLS.Text(), form.EditFolderHome.Text()};
+    }
+    static Strings Entry(const TForm2& form) {
+        return {form.ClientDataSet1Name().AsString(), form.ClientDataSet1ADDR_ADDR_PROT().AsString(),
+                form.ClientDataSet1ADDR_ADDR_HOST().AsString(), form.ClientDataSet1ADDR_ADDR_PORT().AsString(),
+                form.ClientDataSet1CONN_SERV().AsString()};
+    }
+    static std::vector<Strings> UserLists(const TForm2& form) {
+        return {form.ComboBoxUserOchrona.Items().ToVector(), form.ComboBoxUserRN.Items().ToVector(),
+                form.ComboBoxUserLiczniki.Items().ToVector()};
+    }
+
+    WizardWorkstation ws;
+    std::string admin;
+};
+
+TEST_F(OraclePagesTest, HomesAreListedSortedAndEachFindsItsOwnSubkey) {
+    // The registry lists the subkeys K1, K2... in that order.
+    Value("K1", "ORACLE_HOME_NAME", "Beta");
+    Value("K1", "ORACLE_HOME", "C:\\b");
+    Value("K1", "NLS_LANG", "POLISH_POLAND.EE8MSWIN1250");
+    Value("K1", "ORACLE_BUNDLE_NAME", "Enterprise");
+    Value("K2", "ORACLE_HOME_NAME", "Alfa");
+    Value("K2", "ORACLE_HOME", "C:\\a");
+    Value("K3", "ORACLE_HOME_NAME", "Beta");
+    Value("K3", "ORACLE_HOME", "C:\\b2");
+    Value("K4", "ORACLE_HOME", "C:\\no-name");
+    Value("K5", "ORACLE_HOME_NAME", "No folder");
+    Value("K6\\Deeper", "ORACLE_HOME_NAME", "Too deep");
+    Value("K6\\Deeper", "ORACLE_HOME", "C:\\deep");
+    TForm2& form = OpenOn(2);
+    EXPECT_EQ(form.ComboBoxOracleHome.Items().ToVector(), (Strings{"Alfa", "Beta", "Beta"}));
+    EXPECT_EQ(HomeFields(form), (Strings{"Alfa", "", "", "C:\\a"}));
+
+    // Each pick reads its own home; a value the home lacks leaves the field as it was.
+    const std::pair<int, Strings> picks[] = {
+        {1, {"Beta", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\b"}},
+        {2, {"Beta", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\b2"}},
+        {0, {"Alfa", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\a"}},
+    };
+    for (const auto& [index, fields] : picks) {
+        form.ComboBoxOracleHome.UserPick(index);
+        EXPECT_EQ(HomeFields(form), fields) << "pick " << index;
+    }
+    // Coming back rebuilds the list and selects the first home again.
+    form.ComboBoxOracleHome.UserPick(2);
+    form.ButtonWstecz.Click();
+    form.ButtonDalej.Click();
+    EXPECT_EQ(form.ComboBoxOracleHome.Items().Count(), 3);
+    EXPECT_EQ(HomeFields(form), (Strings{"Alfa", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\a"}));
+
+    EXPECT_EQ(ws.Errors(), Strings{});
+    EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
+    for (const fakereg::OpenRecord& open : ws.Registry.Opens())
+        EXPECT_TRUE(open.Path.rfind("\\SOFTWARE\\ORACLE", 0) != 0 || (open.Access == reg::KeyRead && !open.CanCreate))
+            << open.Path;
+}
+
+TEST_F(OraclePagesTest, NoOracleKeyLeavesTheListEmptyAValueOfAnotherTypeIsShown) {
+    TForm2& form = OpenOn(2);
+    EXPECT_EQ(form.ComboBoxOracleHome.Items().Count(), 0);
+    EXPECT_EQ(HomeFields(form), (Strings{"", "", "", ""}));
+    EXPECT_EQ(ws.Errors(), Strings{});
+
+    Value("K1", "ORACLE_HOME", "C:\\a");
+    ws.Registry.SetDword(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME_NAME", 7);
+    form.ButtonWstecz.Click();
+    form.ButtonDalej.Click();
+    EXPECT_EQ(ws.Errors(), Strings{"Niepoprawny typ danych : ORACLE_HOME_NAME."});
+    EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
+}
+
+TEST_F(OraclePagesTest, SchemaUsersComeOnceFromTheAliasesOfTheCurrentPrefix) {
+    TForm2& form = OpenOn(0);
+    const std::string stem = WizardProbe::AliasPrefix(form) + "Veltra- ";
+    ws.Session.AddAlias(UpperCase(stem) + "OCHRONA", "ORACLE", {"SERVER NAME=X", "USER NAME=OCHR"});
+    ws.Session.AddAlias(stem + "RN", "ORACLE", {"USER NAME="});
+    ws.Session.AddAlias(stem + "RN- Liczniki", "ORACLE", {"USER NAME=LICZ"});
+    ws.Session.AddAlias("Veltra- RN", "ORACLE", {"USER NAME=UNPREFIXED"});
+
+    form.ButtonDalej.Click();
+    EXPECT_EQ((Strings{form.ComboBoxUserOchrona.Text(), form.ComboBoxUserRN.Text(), form.ComboBoxUserLiczniki.Text()}),
+              (Strings{"OCHR", "VELTRA_RN", "LICZ"}));
+    // A name typed afterwards survives the page's next showing.
+    form.ComboBoxUserOchrona.SetText("TYPED");
+    form.ButtonWstecz.Click();
+    form.ButtonDalej.Click();
+    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "TYPED");
+    EXPECT_EQ(ws.Errors(), Strings{});
+}
+
+TEST_F(OraclePagesTest, EntriesTheTableCannotKeepAreSkippedAndTheLoadGoesOn) {
+    TForm2& form = OpenServicePage();
+    EXPECT_EQ(ws.Errors(), Strings{});
+    EXPECT_EQ(form.ComboBoxOracleServer.Items().ToVector(), (Strings{"XE.SERWER", "ZETA"}));
+    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "XE.SERWER");
+    EXPECT_EQ(form.ClientDataSet1.State(), dsBrowse);
+    EXPECT_EQ(Entry(form), (Strings{"XE.SERWER", "TCP", "serwer", "1521", "XE"}));
+    EXPECT_EQ(WizardProbe::NetAdminDir(form), admin);
+    EXPECT_EQ(WizardProbe::TnsNamesLines(form).Lines(), kNamesFile);
+
+    // Picking the other entry; typing a name in other case starts a new one.
+    form.ComboBoxOracleServer.UserPick(1);
+    EXPECT_EQ(Entry(form), (Strings{"ZETA", "TCP", "księgowość", "1526", "ZETA"}));
+    form.ComboBoxOracleServer.UserType("zeta");
+    EXPECT_EQ(form.ClientDataSet1.State(), dsInsert);
+    EXPECT_EQ(Entry(form), (Strings{"", "TCP", "", "1521", "XE"}));
+    EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
+}
+
+TEST_F(OraclePagesTest, TheMainAliasNamesTheServiceAtTheFirstShowingOnly) {
+    ws.Session.SetConfigMode(cmPersistent);
+    ws.Session.AddAlias("X Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
+    TForm2& form = OpenServicePage();
+    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "ZETA");
+    EXPECT_EQ(Entry(form)[2], "księgowość");
+
+    form.ButtonWstecz.Click();
+    form.ButtonDalej.Click();
+    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "XE.SERWER");
+}
+
+TEST_F(OraclePagesTest, TheEditedMarkFollowsTheUsersChanges) {
+    const struct {
+        const char* Box;  // typed into the service-name box first, when set
+        bool TypeHost, Edited;
+    } cases[] = {{nullptr, false, false}, {nullptr, true, true}, {"NOWY", true, true}, {"NOWY", false, false}};
+    TForm2& form = OpenServicePage();
+    for (const auto& c : cases) {
+        form.ButtonWstecz.Click();
+        form.ButtonDalej.Click();
+        if (c.Box) form.ComboBoxOracleServer.UserType(c.Box);
+        if (c.TypeHost) form.DBEdit2.UserType("inny");
+        // Dropping the change keeps the mark.
+        form.ComboBoxOracleServer.UserType("XE.SERWER");
+        EXPECT_EQ(WizardProbe::ServiceTableEdited(form), c.Edited) << (c.Box ? c.Box : "stored") << c.TypeHost;
+    }
+}
+
+TEST_F(OraclePagesTest, TextThatWouldBreakTheFileKeepsThePage) {
+    const char* kNameMessage = "Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
+    const std::pair<const char*, const char*> cases[] = {
+        {"NOWY SERWIS", kNameMessage},
+        {"NOWY=1", kNameMessage},
+        {"XE.SERWER", "Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu."},
+    };
+    TForm2& form = OpenServicePage();
+    for (const auto& [box, message] : cases) {
+        ws.ClearErrors();
+        form.ComboBoxOracleServer.UserType(box);
+        form.DBEdit2.UserType(box == std::string("XE.SERWER") ? "h(1)" : "h");
+        ws.User([&] { form.ButtonDalej.Click(); });
+        EXPECT_EQ(ws.Errors(), Strings{message}) << box;
+        EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle) << box;
+        EXPECT_EQ(form.ClientDataSet1.RecordCount(), 2) << box;
+    }
+    // A blank inside a field is the user's business.
+    form.ComboBoxOracleServer.UserType("NOWY");
+    form.DBEdit2.UserType("my host");
+    ws.User([&] { form.ButtonDalej.Click(); });
+    EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet3Oracle);
+}
+
+// The apply's writes are in the apply suite; here what is not written.
+TEST_F(OraclePagesTest, AnUneditedTableWritesNoNamesFileAndAFailedWriteNamesThePath) {
+    TForm2& form = OpenServicePage();
+    form.SaveNetServiceEntry();
+    EXPECT_EQ(ws.Files.WriteCount(), 0);
+    ws.Files.FailNextWrite(FakeFileSystem::AccessDenied);
+    const std::string error = ErrorText([&] { form.UpdateSqlNetFile(); });
+    EXPECT_NE(error.find(admin + "sqlnet.ora"), std::string::npos) << error;
+    EXPECT_EQ(form.MemoStatus.Lines().Count(), 0);
+}
+
+TEST_F(OraclePagesTest, EveryOpeningOfAUserListLogsInAndFillsTheLists) {
+    TForm2& form = OpenUserPage();
+    ASSERT_EQ(form.ComboBoxOracleServer.Text(), "VELTRA");
+    form.ComboBoxUserLiczniki.UserDropDown();
+    EXPECT_EQ(UserLists(form), (std::vector<Strings>{kUsers, kUsers, kUsers}));
+    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "VELTRA_OCHRONA");
+    EXPECT_EQ(form.ComboBoxUserLiczniki.Text(), "");
+    EXPECT_FALSE(form.Query2.Active());
+    const TStringList& params = form.DatabaseOracle.Params;
+    EXPECT_EQ((Strings{params.Values("SERVER NAME"), params.Values("USER NAME"), params.Lines().back()}),
+              (Strings{"VELTRA", "sysveltra", "password=mnpdarvel"}));
+
+    // A service the client cannot resolve: Ochrona's list empties, silently.
+    form.ComboBoxOracleServer.SetText("NIEZNANY");
+    form.ComboBoxUserRN.UserDropDown();
+    EXPECT_EQ(UserLists(form), (std::vector<Strings>{{}, kUsers, kUsers}));
+    EXPECT_EQ(params.Lines().back(), "password=mnpdarvel");
+    EXPECT_EQ(ws.Errors(), Strings{});
+
+    // An error while reading is shown with the rows read so far.
+    form.Query2.SQL = {"select USERNAME from BROKEN_USERS"};
+    form.ComboBoxOracleServer.SetText("VELTRA");
+    ws.User([&] { form.ComboBoxUserOchrona.UserDropDown(); });
+    EXPECT_EQ(ws.Errors(), Strings{"ORA-03113: end-of-file on communication channel."});
+    EXPECT_EQ(UserLists(form)[0], (Strings{"SYS", "SYSTEM"}));
+    EXPECT_FALSE(form.Query2.Active());
+}
+
+}  // namespace

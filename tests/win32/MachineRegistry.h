@@ -1,0 +1,61 @@
+#pragma once
+// Values under HKEY_LOCAL_MACHINE of the test prefix, set and read by the
+// window suites past the code under test.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+
+namespace machine {
+
+inline std::optional<std::wstring> Get(const wchar_t* key, const wchar_t* name) {
+    wchar_t value[1024] = {};
+    DWORD size = sizeof(value);
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+inline void Set(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
+    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+}
+
+inline std::vector<std::wstring> ValueNames(const wchar_t* key) {
+    UniqueHKey opened;
+    RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, opened.put());
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0, n = 256;
+         opened && RegEnumValueW(opened.get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, n = 256)
+        names.push_back(name);
+    return names;
+}
+
+// A value set for one test, put back as it was (or removed) at the end.
+class Value {
+public:
+    Value(const wchar_t* key, const wchar_t* name, const std::wstring& value)
+        : key_(key), name_(name), saved_(Get(key, name)) {
+        Set(key, name, value);
+    }
+    ~Value() {
+        if (saved_)
+            Set(key_, name_, *saved_);
+        else
+            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, key_, name_);
+    }
+    Value(const Value&) = delete;
+    Value& operator=(const Value&) = delete;
+
+private:
+    const wchar_t* key_;
+    const wchar_t* name_;
+    std::optional<std::wstring> saved_;
+};
+
+}  // namespace machine
