@@ -2,14 +2,14 @@
 // the suites only: exactly the calls the alias backend makes, with the
 // documented calling convention and records, strict about what it is given.
 // It keeps its aliases in the file DbiInit names, one line each:
-//
 //     ALIAS <name>  /  TYPE <driver>  /  INFO <NAME>=<value>  /  OPEN <NAME>=<value>
-//
-// so that the suites read what was saved. A file whose first line is
-// "#awaria" makes DbiInit fail. StandinOpenCursors() counts cursors not closed.
+// A file whose first line is "#awaria" makes DbiInit fail.
+// StandinOpenCursors() counts cursors not closed.
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <set>
 #include <string>
 #include <utility>
@@ -19,9 +19,7 @@
 
 namespace {
 
-constexpr DBIResult kNotInitialised = 0x2A01;
-constexpr DBIResult kNoConfig = 0x2104;
-constexpr DBIResult kWriteError = 0x2402;
+constexpr DBIResult kNotInitialised = 0x2A01, kNoConfig = 0x2104, kWriteError = 0x2402;
 
 struct Entry {
     std::string name, value;
@@ -36,6 +34,13 @@ struct Cursor {
     std::size_t next = 0;
     bool writable = false;
     std::vector<Entry>* node = nullptr;
+
+    template <class Record>
+    Record& Add(const std::string& name) {
+        names.push_back(name);
+        records.emplace_back(sizeof(Record), '\0');
+        return *new (records.back().data()) Record{};
+    }
 };
 
 bool initialised = false;
@@ -67,15 +72,10 @@ bool Load() {
     FILE* file = std::fopen(iniFile.c_str(), "rb");
     if (!file) return true;  // no file yet: an empty configuration
     char line[1024];
-    bool first = true;
-    while (std::fgets(line, sizeof line, file)) {
+    for (bool first = true; std::fgets(line, sizeof line, file); first = false) {
         std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        if (first && text == "#awaria") {
-            std::fclose(file);
-            return false;
-        }
-        first = false;
+        text.erase(text.find_last_not_of("\r\n") + 1);
+        if (first && text == "#awaria") return std::fclose(file), false;
         const std::string tag = text.substr(0, 5), rest = text.size() > 5 ? text.substr(5) : "";
         const std::size_t eq = rest.find('=');
         if (tag == "ALIAS")
@@ -83,8 +83,7 @@ bool Load() {
         else if (tag == "TYPE " && !aliases.empty())
             aliases.back().type = rest;
         else if ((tag == "INFO " || tag == "OPEN ") && !aliases.empty() && eq != std::string::npos)
-            (tag == "INFO " ? aliases.back().info : aliases.back().open)
-                .push_back({rest.substr(0, eq), rest.substr(eq + 1)});
+            (tag == "INFO " ? aliases.back().info : aliases.back().open).push_back({rest.substr(0, eq), rest.substr(eq + 1)});
     }
     std::fclose(file);
     return true;
@@ -97,17 +96,17 @@ bool ParseParams(const char* text, std::vector<Entry>& out) {
         const std::size_t colon = s.find(':', i);
         if (colon == std::string::npos) return false;
         Entry entry{s.substr(i, colon - i), ""};
-        std::size_t j = colon + 1;
-        while (j < s.size() && s[j] == ' ') ++j;
+        std::size_t j = s.find_first_not_of(' ', colon + 1);
+        if (j == std::string::npos) j = s.size();
         if (j < s.size() && s[j] == '"') {
             const std::size_t close = s.find('"', j + 1);
             if (close == std::string::npos || (close + 1 < s.size() && s[close + 1] != ';')) return false;
             entry.value = s.substr(j + 1, close - j - 1);
             j = close + 1;
         } else {
-            const std::size_t end = s.find(';', j);
-            entry.value = s.substr(j, end == std::string::npos ? std::string::npos : end - j);
-            j = end == std::string::npos ? s.size() : end;
+            const std::size_t end = std::min(s.find(';', j), s.size());
+            entry.value = s.substr(j, end - j);
+            j = end;
         }
         if (entry.name.empty() || entry.name.find_first_of("\";") != std::string::npos) return false;
         out.push_back(entry);
@@ -121,11 +120,6 @@ Cursor* Live(hDBICur handle) {
     return cursors.count(cursor) ? cursor : nullptr;
 }
 
-hDBICur Open(Cursor* cursor) {
-    cursors.insert(cursor);
-    return cursor;
-}
-
 }  // namespace
 
 extern "C" {
@@ -133,9 +127,8 @@ extern "C" {
 int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
 
 DBIResult IDAPI_CALL DbiInit(DBIEnv* env) {
-    if (initialised) return DBIERR_INVALIDPARAM;
-    if (!env || env->szIniFile[0] == '\0' || env->szWorkDir[0] || env->bForceLocalInit || env->szLang[0] ||
-        env->szClientName[0])
+    if (initialised || !env || env->szIniFile[0] == '\0' || env->szWorkDir[0] || env->bForceLocalInit ||
+        env->szLang[0] || env->szClientName[0])
         return DBIERR_INVALIDPARAM;
     iniFile.assign(env->szIniFile, strnlen(env->szIniFile, sizeof env->szIniFile));
     if (!Load()) return kNoConfig;
@@ -151,12 +144,9 @@ DBIResult IDAPI_CALL DbiExit() {
 
 DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
     static const std::pair<DBIResult, const char*> kMessages[] = {
-        {DBIERR_INVALIDPARAM, "Invalid parameter."},
-        {DBIERR_NAMENOTUNIQUE, "Name not unique in this context."},
-        {DBIERR_UNKNOWNDB, "Unknown database."},
-        {DBIERR_OBJNOTFOUND, "Object not found."},
-        {kNoConfig, "Cannot load the configuration file."},
-        {kWriteError, "Cannot write the configuration file."},
+        {DBIERR_INVALIDPARAM, "Invalid parameter."},        {DBIERR_NAMENOTUNIQUE, "Name not unique in this context."},
+        {DBIERR_UNKNOWNDB, "Unknown database."},            {DBIERR_OBJNOTFOUND, "Object not found."},
+        {kNoConfig, "Cannot load the configuration file."}, {kWriteError, "Cannot write the configuration file."},
         {kNotInitialised, "The engine was not initialized."}};
     const char* text = "";
     for (const auto& [code, known] : kMessages)
@@ -167,15 +157,13 @@ DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
 
 DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
     if (!initialised) return kNotInitialised;
-    auto* cursor = new Cursor;
+    auto* cursor = *cursors.insert(new Cursor).first;
     for (const auto& alias : aliases) {
-        DBDesc desc{};
+        DBDesc& desc = cursor->Add<DBDesc>(alias.name);
         Put(desc.szName, alias.name);
         Put(desc.szDbType, alias.type);
-        cursor->names.push_back(alias.name);
-        cursor->records.emplace_back(reinterpret_cast<char*>(&desc), reinterpret_cast<char*>(&desc) + sizeof desc);
     }
-    *out = Open(cursor);
+    *out = cursor;
     return DBIERR_NONE;
 }
 
@@ -199,18 +187,15 @@ DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, c
     Alias* alias = Find(text.substr(prefix.size(), slash - prefix.size()));
     const std::string node = text.substr(slash + 1);
     if (!alias || (node != "DB INFO" && node != "DB OPEN")) return DBIERR_OBJNOTFOUND;
-    auto* cursor = new Cursor;
+    auto* cursor = *cursors.insert(new Cursor).first;
     cursor->writable = mode == dbiREADWRITE;
     cursor->node = node == "DB INFO" ? &alias->info : &alias->open;
     for (const auto& entry : *cursor->node) {
-        CFGDesc record{};
+        CFGDesc& record = cursor->Add<CFGDesc>(entry.name);
         Put(record.szNodeName, entry.name);
         Put(record.szValue, entry.value);
-        cursor->names.push_back(entry.name);
-        cursor->records.emplace_back(reinterpret_cast<char*>(&record),
-                                     reinterpret_cast<char*>(&record) + sizeof record);
     }
-    *out = Open(cursor);
+    *out = cursor;
     return DBIERR_NONE;
 }
 
@@ -250,21 +235,17 @@ DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driv
         return DBIERR_INVALIDPARAM;
     if (Find(name)) return DBIERR_NAMENOTUNIQUE;
     const std::string type = driver ? driver : "";
-    Alias alias{name, type, {}, {}};
-    if (type.empty() || type == "PARADOX" || type == "DBASE" || type == "ASCIIDRV") {
-        alias.type = "STANDARD";
-        std::string path;
-        for (const auto& entry : entries)
-            if (Same(entry.name, "PATH")) path = entry.value;
-        alias.info = {{"TYPE", "STANDARD"},
-                      {"PATH", path},
-                      {"DEFAULT DRIVER", type.empty() ? "PARADOX" : type},
-                      {"ENABLE BCD", "FALSE"}};
-    } else {
-        alias.info = {{"TYPE", type}};
-        alias.open = entries;
+    if (!type.empty() && type != "PARADOX" && type != "DBASE" && type != "ASCIIDRV") {
+        aliases.push_back({name, type, {{"TYPE", type}}, entries});
+        return DBIERR_NONE;
     }
-    aliases.push_back(alias);
+    std::string path;
+    for (const auto& entry : entries)
+        if (Same(entry.name, "PATH")) path = entry.value;
+    aliases.push_back({name, "STANDARD",
+                       {{"TYPE", "STANDARD"}, {"PATH", path}, {"DEFAULT DRIVER", type.empty() ? "PARADOX" : type},
+                        {"ENABLE BCD", "FALSE"}},
+                       {}});
     return DBIERR_NONE;
 }
 
