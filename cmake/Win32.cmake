@@ -64,6 +64,13 @@ if(WIN32_PLATFORM_TEST_SOURCES)
   # Polish locale: Wine takes its ANSI code page (1250) and its message
   # language from it.
   set_tests_properties(win32_platform_tests PROPERTIES ENVIRONMENT "LC_ALL=pl_PL.UTF-8;LANG=pl_PL.UTF-8")
+
+  # A writer the crash suite kills in the middle of its writes. Not shipped.
+  add_executable(crash_writer ${CMAKE_SOURCE_DIR}/tests/win32/platform/crashwriter/CrashWriter.cpp)
+  target_compile_options(crash_writer PRIVATE ${WARNINGS})
+  target_link_libraries(crash_writer PRIVATE platform_win32 core shell32)
+  add_dependencies(win32_platform_tests crash_writer)
+  target_compile_definitions(win32_platform_tests PRIVATE CRASH_WRITER_EXE="$<TARGET_FILE_NAME:crash_writer>")
 endif()
 
 # The program image's resources, and the files the resource script names.

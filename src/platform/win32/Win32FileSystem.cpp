@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "platform/Exception.h"
 #include "platform/Text.h"
@@ -54,6 +55,53 @@ public:
 private:
     std::wstring path_;
 };
+
+// The writer's process id when name is one of target's temporary files
+// ("<target>.<pid>-<n>.tmp"), else nothing.
+std::optional<DWORD> TemporaryOf(const std::wstring& name, const std::wstring& targetName) {
+    const std::wstring suffix = L".tmp";
+    if (name.size() <= targetName.size() + 1 + suffix.size() || name[targetName.size()] != L'.' ||
+        _wcsnicmp(name.c_str(), targetName.c_str(), targetName.size()) != 0 ||
+        _wcsicmp(name.c_str() + name.size() - suffix.size(), suffix.c_str()) != 0)
+        return std::nullopt;
+    const std::wstring middle =
+        name.substr(targetName.size() + 1, name.size() - targetName.size() - 1 - suffix.size());
+    const auto dash = middle.find(L'-');
+    const auto digits = [](const std::wstring& text) {
+        return !text.empty() && text.size() <= 10 &&
+               std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+    };
+    if (dash == std::wstring::npos || !digits(middle.substr(0, dash)) || !digits(middle.substr(dash + 1)))
+        return std::nullopt;
+    const unsigned long long pid = std::stoull(middle.substr(0, dash));
+    if (pid > 0xFFFFFFFFull) return std::nullopt;
+    return static_cast<DWORD>(pid);
+}
+
+// A process that cannot be opened for lack of rights still runs.
+bool ProcessRunning(DWORD pid) {
+    UniqueKernelHandle process(::OpenProcess(SYNCHRONIZE, FALSE, pid));
+    if (!process) return ::GetLastError() != ERROR_INVALID_PARAMETER;
+    return ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+// A writer killed mid-write leaves its temporary file beside the target; the
+// target itself stays whole. The next write clears away those whose process
+// has ended and leaves a live writer's own alone. Best effort: a file that
+// will not go stays for a later write.
+void RemoveStaleTemporaries(const std::wstring& target) {
+    const auto slash = target.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? L"" : target.substr(0, slash + 1);
+    const std::wstring targetName = target.substr(folder.size());
+    WIN32_FIND_DATAW entry;
+    UniqueFind find(::FindFirstFileW((target + L".*.tmp").c_str(), &entry));
+    if (!find) return;
+    do {
+        if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        const std::optional<DWORD> writer = TemporaryOf(entry.cFileName, targetName);
+        if (writer && !ProcessRunning(*writer)) ::DeleteFileW((folder + entry.cFileName).c_str());
+    } while (::FindNextFileW(find.get(), &entry));
+}
 
 }  // namespace
 
@@ -115,4 +163,5 @@ void TWin32FileSystem::WriteBytes(const std::string& path, const std::string& by
     if (!::MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail(WriteFailedText, path, ::GetLastError());
     temp.Keep();
+    RemoveStaleTemporaries(target);
 }
