@@ -25,6 +25,9 @@ step "Windows executable (i686)"
 configure_and_build "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" ||
   { echo "Windows build failed"; exit 1; }
 
+step "shipped executable's size"
+bash "$root/scripts/check-size.sh" "$build/win32/KonfiguracjaBDE.exe" || status=1
+
 step "native suites"
 (cd "$build/native" && ctest --output-on-failure) || status=1
 
