@@ -11,7 +11,11 @@ jobs=$(nproc 2>/dev/null || echo 2)
 . "$root/scripts/flavour.sh"
 status=0
 
-bash "$root/scripts/install-deps.sh" >/dev/null || { echo "dependency install failed"; exit 1; }
+if [ -z "${DEPS_READY:-}" ]; then
+  bash "$root/scripts/install-deps.sh" >/dev/null || { echo "dependency install failed"; exit 1; }
+  # A fresh shell sees a locale the install has just added (scripts/test.sh).
+  DEPS_READY=1 exec bash "$0" "$@"
+fi
 build_targets() {  # folder, targets, cmake arguments...
   local dir=$1 targets=$2; shift 2
   cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null &&

@@ -8,7 +8,13 @@ build=${BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 . "$root/scripts/flavour.sh"
 
-bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
+if [ -z "${DEPS_READY:-}" ]; then
+  bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
+  # This shell's C library read the locale archive at its start, before the
+  # install may have added the Polish locale, and would refuse that locale
+  # below for good: go on in a fresh shell.
+  DEPS_READY=1 exec bash "$0" "$@"
+fi
 
 status=0
 step() { echo; echo "== $*"; }
