@@ -19,6 +19,11 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 export WINEDEBUG=${WINEDEBUG:--all}
+if [ "${1:-}" != "--inside-xvfb" ] && [ -z "${DEPS_READY:-}" ]; then
+  bash "$root/scripts/install-deps.sh"
+  # A fresh shell sees a locale the install has just added (scripts/test.sh).
+  DEPS_READY=1 exec bash "$0" "$@"
+fi
 # Polish Windows: the ANSI code page 1250 for the registry and the Oracle files.
 export LC_ALL=pl_PL.UTF-8 LANG=pl_PL.UTF-8
 
@@ -30,7 +35,6 @@ exe=$out/KonfiguracjaBDE.exe
 driver=$out/demo_driver.exe
 
 if [ "${1:-}" != "--inside-xvfb" ]; then
-  bash "$root/scripts/install-deps.sh"
   if [ "$arch" = x86_64 ]; then
     echo "Note: this kernel does not run 32-bit programs natively; showing a 64-bit build under 64-bit Wine."
   fi
