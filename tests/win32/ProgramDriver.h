@@ -1,0 +1,217 @@
+#pragma once
+// KonfiguracjaBDE.exe started as a process of its own and driven from the
+// suite like a user would: real button, key and combo box messages, the
+// message boxes it opens read and dismissed, its exit code taken at the end.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/WideText.h"
+#include "win32/UiWindowSupport.h"
+
+namespace uiwin {
+
+using Strings = std::vector<std::string>;
+
+// A Unix path as Wine shows it, on drive Z:.
+inline std::string WinePath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+inline std::vector<HWND> VisibleOfClass(HWND root, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND hwnd : Descendants(root))
+        if (_wcsicmp(ClassOf(hwnd).c_str(), className) == 0 && IsWindowVisible(hwnd)) found.push_back(hwnd);
+    return found;
+}
+
+// The lines of a multi-line text, as the status memo holds them.
+inline Strings Lines(const std::wstring& text) {
+    Strings lines;
+    std::wstring::size_type start = 0;
+    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; start = end + 2, end = text.find(L"\r\n", start))
+        lines.push_back(WideToUtf8(text.substr(start, end - start)));
+    if (start < text.size()) lines.push_back(WideToUtf8(text.substr(start)));
+    return lines;
+}
+
+// One run of the program. The constructor returns once the form shows or
+// a message box does (an error raised while the form opens comes first).
+class Program {
+public:
+    Program() {
+        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+            return;
+        process_.reset(info.hProcess);
+        UniqueKernelHandle thread(info.hThread);
+        pid_ = info.dwProcessId;
+        WaitForInputIdle(process_.get(), 30000);
+        for (int waited = 0; waited < 300 && !FindForm() && !MessageBox() && Alive(); ++waited) Sleep(100);
+        Settle();
+    }
+    ~Program() {
+        if (!process_) return;
+        if (Alive()) {
+            if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
+            if (HWND form = FindForm()) PostMessageW(form, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    bool Running() { return FindForm() && Alive(); }
+    bool Ended() const { return WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0; }
+    // The form answers a message within `milliseconds`: the program is not hung.
+    bool Responds(DWORD milliseconds) {
+        DWORD_PTR ignored = 0;
+        HWND form = FindForm();
+        return form && SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
+    }
+    // The close box; the exit code once the process has ended (a crash or
+    // an exception that left a window procedure ends it with another code),
+    // or STILL_ACTIVE when it does not end.
+    DWORD Close() {
+        if (HWND form = FindForm()) PostMessageW(form, WM_CLOSE, 0, 0);
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
+
+    // A click on a visible button (or check box, or radio button), then a
+    // wait of up to `tenthsToSettle` for its work. A handler that opens a
+    // message box keeps the click open: do not wait for it.
+    void Click(const std::wstring& caption, int tenthsToSettle = 600) {
+        HWND button = nullptr;
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"Button"))
+            if (TextOf(hwnd) == caption) button = hwnd;
+        ASSERT_NE(button, nullptr) << WideToUtf8(caption);
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &ignored);
+        for (int waited = 0; waited < tenthsToSettle && IsWindow(form_) && !MessageBox() && !Settled(); ++waited)
+            Sleep(100);
+    }
+
+    // The n-th combo box of the page that shows.
+    HWND Combo(std::size_t n) {
+        const auto combos = VisibleOfClass(FindForm(), L"ComboBox");
+        return n < combos.size() ? combos[n] : nullptr;
+    }
+    // Typing over the combo box's text, key by key.
+    void Type(HWND combo, const std::wstring& text) { TypeInto(GetWindow(combo, GW_CHILD), text); }
+    // The n-th single-line edit of the page that shows, combo boxes' own included.
+    HWND Edit(std::size_t n) {
+        std::vector<HWND> edits;
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"Edit"))
+            if (!(GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE)) edits.push_back(hwnd);
+        return n < edits.size() ? edits[n] : nullptr;
+    }
+    void TypeInto(HWND edit, const std::wstring& text) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
+        Settle();
+    }
+    // Opens and closes the combo box's list; its items as it then shows them.
+    Strings DropDown(HWND combo) {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_NORMAL, 60000, &ignored);
+        SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_NORMAL, 10000, &ignored);
+        Strings items;
+        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+            item.resize(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
+            items.push_back(WideToUtf8(item));
+        }
+        return items;
+    }
+    // Another process's control: GetWindowText would not ask it.
+    static std::wstring Text(HWND hwnd) {
+        std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(
+            SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+        return text;
+    }
+    // The texts of the visible controls of one class on the page that shows.
+    Strings Texts(const wchar_t* className) {
+        Strings texts;
+        for (HWND hwnd : VisibleOfClass(FindForm(), className)) texts.push_back(WideToUtf8(Text(hwnd)));
+        return texts;
+    }
+
+    // The name of the innermost page that shows.
+    std::string Page() {
+        std::wstring page;
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"KonfiguracjaBDE.TabSheet")) page = TextOf(hwnd);
+        return WideToUtf8(page);
+    }
+    Strings StatusLog() {
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"Edit"))
+            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return Lines(Text(hwnd));
+        return {"<no status log>"};
+    }
+    // The text of the program's open message box, and OK pressed in it.
+    std::string DismissMessage(int tenthsToWait = 100) {
+        HWND box = nullptr;
+        for (int waited = 0; waited < tenthsToWait && !(box = MessageBox()) && Alive(); ++waited) Sleep(100);
+        if (!box) return "<no message box>";
+        std::wstring text;
+        for (HWND hwnd : Descendants(box))
+            if (ClassOf(hwnd) == L"Static" && !Text(hwnd).empty()) text = Text(hwnd);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        for (int waited = 0; waited < 100 && IsWindow(box); ++waited) Sleep(100);
+        Settle();
+        return WideToUtf8(text);
+    }
+    // Every message box that opens, dismissed in turn, until none follows
+    // within a second.
+    Strings DismissMessages() {
+        Strings texts;
+        for (std::string text; (text = DismissMessage(10)) != "<no message box>";) texts.push_back(text);
+        return texts;
+    }
+
+private:
+    bool Alive() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    HWND FindForm() {
+        if (form_ && IsWindow(form_)) return form_;
+        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
+            if (OwnedByProgram(top) && ClassOf(top) == L"KonfiguracjaBDE.Form" && IsWindowVisible(top)) return form_ = top;
+        return nullptr;
+    }
+    HWND MessageBox() const {
+        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
+            if (OwnedByProgram(top) && ClassOf(top) == L"#32770" && IsWindowVisible(top)) return top;
+        return nullptr;
+    }
+    bool OwnedByProgram(HWND hwnd) const {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        return pid == pid_;
+    }
+    bool Settled() const {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
+    }
+    void Settle() {
+        DWORD_PTR ignored = 0;
+        if (HWND form = FindForm()) SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
+    }
+
+    UniqueKernelHandle process_;
+    DWORD pid_ = 0;
+    HWND form_ = nullptr;
+};
+
+}  // namespace uiwin
