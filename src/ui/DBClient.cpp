@@ -1,6 +1,7 @@
 #include "ui/DBClient.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "platform/Exception.h"
 #include "platform/Text.h"
@@ -15,8 +16,7 @@ const std::string& TField::DisplayLabel() const {
 std::string TField::AsString() const {
     const TClientDataSet& ds = dataSet_;
     if (ds.state_ == dsEdit || ds.state_ == dsInsert) return ds.buffer_[static_cast<std::size_t>(index_)];
-    if (ds.state_ == dsBrowse && ds.current_ >= 0)
-        return ds.records_[static_cast<std::size_t>(ds.current_)][static_cast<std::size_t>(index_)];
+    if (ds.state_ == dsBrowse && ds.current_ != ds.records_.end()) return (*ds.current_)[static_cast<std::size_t>(index_)];
     return {};
 }
 
@@ -34,7 +34,7 @@ void TField::SetAsString(std::string_view value) {
 
 // ---- TClientDataSet
 
-TClientDataSet::TClientDataSet() = default;
+TClientDataSet::TClientDataSet() : current_(records_.end()), beforeEdit_(records_.end()) {}
 
 TClientDataSet::~TClientDataSet() {
     auto links = links_;
@@ -61,13 +61,20 @@ void TClientDataSet::CreateDataSet() {
         std::none_of(fields.begin(), fields.end(), [&](const auto& f) { return SameText(f->FieldName(), indexField_); }))
         throw Exception(Format("Nie znaleziono pola '%s'", {indexField_}));
     fields_ = std::move(fields);
+    keyColumn_ = -1;
+    if (const TField* key = indexField_.empty() ? nullptr : FindField(indexField_)) keyColumn_ = key->Index();
+    Clear();
+    DataChanged();
+}
+
+void TClientDataSet::Clear() {
     records_.clear();
+    index_.clear();
     buffer_.clear();
     state_ = dsBrowse;
-    current_ = -1;
+    current_ = beforeEdit_ = records_.end();
     modified_ = false;
     eof_ = bof_ = true;
-    DataChanged();
 }
 
 TField* TClientDataSet::FindField(std::string_view name) const {
@@ -82,8 +89,8 @@ TField& TClientDataSet::FieldByName(std::string_view name) const {
 }
 
 int TClientDataSet::RecNo() const {
-    if (state_ == dsInsert || current_ < 0) return -1;
-    return current_ + 1;
+    if (state_ == dsInsert || current_ == records_.end()) return -1;
+    return static_cast<int>(std::distance(records_.begin(), TRecords::const_iterator(current_))) + 1;
 }
 
 void TClientDataSet::CheckActive() const {
@@ -103,7 +110,7 @@ void TClientDataSet::CheckBrowseMode() {
 
 void TClientDataSet::First() {
     CheckBrowseMode();
-    current_ = records_.empty() ? -1 : 0;
+    current_ = records_.begin();
     bof_ = true;
     eof_ = records_.empty();
     DataChanged();
@@ -111,7 +118,7 @@ void TClientDataSet::First() {
 
 void TClientDataSet::Last() {
     CheckBrowseMode();
-    current_ = RecordCount() - 1;
+    current_ = records_.empty() ? records_.end() : std::prev(records_.end());
     eof_ = true;
     bof_ = records_.empty();
     DataChanged();
@@ -119,7 +126,7 @@ void TClientDataSet::Last() {
 
 void TClientDataSet::Next() {
     CheckBrowseMode();
-    if (current_ + 1 < RecordCount()) {
+    if (current_ != records_.end() && std::next(current_) != records_.end()) {
         ++current_;
         bof_ = eof_ = false;
         DataChanged();
@@ -130,7 +137,7 @@ void TClientDataSet::Next() {
 
 void TClientDataSet::Prior() {
     CheckBrowseMode();
-    if (current_ > 0) {
+    if (current_ != records_.end() && current_ != records_.begin()) {
         --current_;
         bof_ = eof_ = false;
         DataChanged();
@@ -143,9 +150,9 @@ bool TClientDataSet::Locate(std::string_view fieldName, std::string_view value) 
     CheckActive();
     const auto column = static_cast<std::size_t>(FieldByName(fieldName).Index());
     CheckBrowseMode();
-    for (std::size_t i = 0; i < records_.size(); ++i) {
-        if (records_[i][column] != value) continue;
-        current_ = static_cast<int>(i);
+    for (auto at = records_.begin(); at != records_.end(); ++at) {
+        if ((*at)[column] != value) continue;
+        current_ = at;
         bof_ = eof_ = false;
         DataChanged();
         return true;
@@ -164,7 +171,7 @@ void TClientDataSet::Insert() {
 }
 
 void TClientDataSet::StartNewRecord(bool append) {
-    beforeEdit_ = append ? RecordCount() - 1 : current_;
+    beforeEdit_ = !append ? current_ : records_.empty() ? records_.end() : std::prev(records_.end());
     appending_ = append;
     buffer_.assign(fields_.size(), std::string());
     state_ = dsInsert;
@@ -188,26 +195,18 @@ void TClientDataSet::Edit() {
         Insert();
         return;
     }
-    if (current_ < 0) current_ = 0;
-    buffer_ = records_[static_cast<std::size_t>(current_)];
+    if (current_ == records_.end()) current_ = records_.begin();
+    buffer_ = *current_;
     state_ = dsEdit;
     modified_ = false;
     DataChanged();
     if (AfterEdit) AfterEdit(*this);
 }
 
-int TClientDataSet::KeyField() const {
-    if (indexField_.empty()) return -1;
-    const TField* field = FindField(indexField_);
-    return field ? field->Index() : -1;
-}
-
-int TClientDataSet::InsertPosition(const std::string& key) const {
-    const auto column = static_cast<std::size_t>(KeyField());
-    auto at = std::upper_bound(records_.begin(), records_.end(), key, [&](const std::string& k, const TRecord& r) {
-        return CompareText(k, r[column]) < 0;
-    });
-    return static_cast<int>(at - records_.begin());
+// Where a record with this key goes: before the first stored key above it.
+TClientDataSet::TRecordPos TClientDataSet::StorePosition(const std::string& upperKey) {
+    const auto above = index_.upper_bound(upperKey);
+    return above == index_.end() ? records_.end() : above->second;
 }
 
 void TClientDataSet::Post() {
@@ -217,26 +216,31 @@ void TClientDataSet::Post() {
         if (field->Required() && buffer_[static_cast<std::size_t>(field->Index())].empty())
             throw Exception(Format("Pole '%s' musi posiadać wartość", {field->DisplayLabel()}));
 
-    const int keyField = KeyField();
-    if (keyField >= 0) {
-        const auto column = static_cast<std::size_t>(keyField);
-        for (std::size_t i = 0; i < records_.size(); ++i) {
-            if (state_ == dsEdit && static_cast<int>(i) == current_) continue;
-            if (CompareText(records_[i][column], buffer_[column]) == 0) throw Exception("Key violation.");
+    if (keyColumn_ >= 0) {
+        const auto column = static_cast<std::size_t>(keyColumn_);
+        std::string key = UpperCase(buffer_[column]);
+        const auto same = index_.find(key);
+        if (same != index_.end() && !(state_ == dsEdit && same->second == current_)) throw Exception("Key violation.");
+        if (state_ == dsEdit) {
+            if (same == index_.end()) {
+                // The key changed: the record moves to its new place.
+                index_.erase(UpperCase((*current_)[column]));
+                records_.splice(StorePosition(key), records_, current_);
+                index_.emplace(std::move(key), current_);
+            }
+            *current_ = std::move(buffer_);
+        } else {
+            current_ = records_.insert(StorePosition(key), std::move(buffer_));
+            index_.emplace(std::move(key), current_);
         }
+    } else if (state_ == dsEdit) {
+        *current_ = std::move(buffer_);
+    } else {
+        // Insert goes before the record that was current (the first when none).
+        const TRecordPos at = appending_ ? records_.end() : beforeEdit_ == records_.end() ? records_.begin() : beforeEdit_;
+        current_ = records_.insert(at, std::move(buffer_));
     }
-
-    if (state_ == dsEdit) records_.erase(records_.begin() + current_);
-    int position;
-    if (keyField >= 0)
-        position = InsertPosition(buffer_[static_cast<std::size_t>(keyField)]);
-    else if (state_ == dsEdit)
-        position = current_;
-    else
-        position = appending_ ? RecordCount() : std::max(beforeEdit_, 0);
-    records_.insert(records_.begin() + position, std::move(buffer_));
     buffer_.clear();
-    current_ = position;
     state_ = dsBrowse;
     modified_ = false;
     bof_ = eof_ = false;
@@ -246,8 +250,8 @@ void TClientDataSet::Post() {
 void TClientDataSet::Cancel() {
     CheckActive();
     if (state_ != dsEdit && state_ != dsInsert) return;
-    if (state_ == dsInsert) current_ = std::min(beforeEdit_, RecordCount() - 1);
-    if (current_ < 0 && !records_.empty()) current_ = 0;
+    if (state_ == dsInsert) current_ = beforeEdit_;
+    if (current_ == records_.end()) current_ = records_.begin();
     state_ = dsBrowse;
     buffer_.clear();
     modified_ = false;
@@ -263,20 +267,16 @@ void TClientDataSet::Delete() {
     }
     if (state_ == dsEdit) Cancel();
     if (records_.empty()) throw Exception("Nie można wykonać tej operacji na pustym zbiorze danych");
-    records_.erase(records_.begin() + current_);
-    current_ = std::min(current_, RecordCount() - 1);
+    if (keyColumn_ >= 0) index_.erase(UpperCase((*current_)[static_cast<std::size_t>(keyColumn_)]));
+    current_ = records_.erase(current_);
+    if (current_ == records_.end() && !records_.empty()) current_ = std::prev(records_.end());
     bof_ = eof_ = records_.empty();
     DataChanged();
 }
 
 void TClientDataSet::EmptyDataSet() {
     CheckActive();
-    records_.clear();
-    buffer_.clear();
-    state_ = dsBrowse;
-    current_ = -1;
-    modified_ = false;
-    bof_ = eof_ = true;
+    Clear();
     DataChanged();
 }
 

@@ -8,6 +8,8 @@
 // it pending; Cancel() discards it. Moving (First, Next, Locate...) while a
 // record is pending stores it first when it was modified, or discards it
 // when not, like any data set does; a refusal then propagates.
+#include <list>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -93,6 +95,7 @@ public:
     int RecordCount() const { return static_cast<int>(records_.size()); }
     bool IsEmpty() const { return records_.empty(); }
     // 1-based position of the current stored record; -1 for a new record or none.
+    // Counts from the first record: linear in the position.
     int RecNo() const;
     bool Eof() const { return eof_; }
     bool Bof() const { return bof_; }
@@ -139,22 +142,30 @@ public:
 private:
     friend class TField;
     using TRecord = std::vector<std::string>;
+    using TRecords = std::list<TRecord>;
+    using TRecordPos = TRecords::iterator;
 
     void CheckActive() const;
     void CheckBrowseMode();
     void StartNewRecord(bool append);
-    int KeyField() const;
-    int InsertPosition(const std::string& key) const;
+    TRecordPos StorePosition(const std::string& upperKey);
     void DataChanged();
+    void Clear();
 
     std::vector<TFieldDef> fieldDefs_;
     std::string indexName_;
     std::string indexField_;
     std::vector<std::unique_ptr<TField>> fields_;
-    std::vector<TRecord> records_;
+    // Records in table order. Positions stay valid while others come and go,
+    // so a load of many records costs a look-up in the index per record.
+    TRecords records_;
+    // With a key field: the upper-cased key of every stored record. Upper-cased
+    // byte order is the table's key order.
+    std::map<std::string, TRecordPos> index_;
+    int keyColumn_ = -1;
     TDataSetState state_ = dsInactive;
-    int current_ = -1;       // index into records_, or -1
-    int beforeEdit_ = -1;    // current_ before a new record started
+    TRecordPos current_;     // records_.end() when there is none
+    TRecordPos beforeEdit_;  // current_ before a new record started
     bool appending_ = false; // the new record goes to the end (no index)
     TRecord buffer_;         // the pending record
     bool modified_ = false;

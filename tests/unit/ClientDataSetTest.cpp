@@ -194,6 +194,44 @@ TEST_F(ClientDataSet, KeyEqualWithoutRegardToCaseIsAViolation) {
     EXPECT_EQ(NamesInOrder(), (Names{"orcl", "XE"}));
 }
 
+// Renames and deletes free their old keys and take the new ones.
+TEST_F(ClientDataSet, KeysFollowRenamesAndDeletes) {
+    struct Step {
+        const char* Name;
+        const char* To;  // rename to; null: store Name, "": delete Name
+        const char* Result;
+    };
+    const Step steps[] = {
+        {"b", nullptr, "(stored)"}, {"A", nullptr, "(stored)"}, {"c", nullptr, "(stored)"},
+        {"b", "D", "(stored)"},     {"B", nullptr, "(stored)"}, {"A", "d", "Key violation."},
+        {"A", "a", "(stored)"},     {"c", "", ""},              {"C", nullptr, "(stored)"},
+        {"a", "B2", "(stored)"},    {"A", nullptr, "(stored)"},
+    };
+    for (const Step& step : steps) {
+        if (step.To) {
+            ASSERT_TRUE(Table.Locate("Name", step.Name)) << step.Name;
+        }
+        std::string result;
+        if (step.To && !*step.To) {
+            Table.Delete();
+        } else {
+            if (step.To) {
+                Table.Edit();
+            } else {
+                Table.Append();
+                for (const char* field : {"ADDR_ADDR_PROT", "ADDR_ADDR_HOST", "ADDR_ADDR_PORT", "CONN_SERV"}) Set(field, "v");
+            }
+            Set("Name", step.To ? step.To : step.Name);
+            result = PostError();
+            if (Table.State() != dsBrowse) Table.Cancel();
+        }
+        EXPECT_EQ(result, step.Result) << step.Name << " -> " << (step.To ? step.To : "");
+    }
+    EXPECT_EQ(NamesInOrder(), (Names{"A", "B", "B2", "C", "D"}));
+    ASSERT_TRUE(Table.Locate("Name", "C"));
+    EXPECT_EQ(Table.RecNo(), 4);
+}
+
 TEST_F(ClientDataSet, ValuesAreCutToTheFieldWidthInCharacters) {
     Table.Append();
     Set("Name", std::string(40, 'N'));
