@@ -22,14 +22,18 @@ void TForm2::TabSheet2OracleShow(TObject&) {
     if (Platform.Files.FileExists(names)) TnsNamesLines.Lines() = Platform.Files.ReadLines(names);
     const std::vector<std::string> entryTexts = JoinEntryTexts(TnsNamesLines.Lines());
     ServiceTableEdited = false;
-    ParseServiceEntries(entryTexts);
-
-    ComboBoxOracleServer.Items().Clear();
     std::vector<std::string> serviceNames;
-    for (ClientDataSet1.First(); !ClientDataSet1.Eof(); ClientDataSet1.Next())
-        serviceNames.push_back(ClientDataSet1Name().AsString());
+    {
+        // The page's edits show the record the service name picks, below.
+        const TControlsDisabled quiet(ClientDataSet1);
+        ParseServiceEntries(entryTexts);
+        TField& name = ClientDataSet1Name();
+        for (ClientDataSet1.First(); !ClientDataSet1.Eof(); ClientDataSet1.Next()) serviceNames.push_back(name.AsString());
+    }
+
     if (!serviceNames.empty()) ComboBoxOracleServer.SetText(serviceNames.front());
-    for (const std::string& name : serviceNames) ComboBoxOracleServer.Items().Add(name);
+    // In one go: the window's list is refilled on every change of the items.
+    ComboBoxOracleServer.Items().Assign(serviceNames);
 
     if (TabSheet2Oracle.Tag() != 1) {
         TabSheet2Oracle.SetTag(1);

@@ -95,14 +95,15 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string_v
 std::string Cp1250ToUtf8(std::string_view ansi) {
     std::string out;
     out.reserve(ansi.size());
-    for (char c : ansi) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            out += c;
-        } else {
-            const char16_t cp = kCp1250High[b - 0x80];
-            AppendUtf8(out, cp ? cp : 0xFFFD);
-        }
+    for (std::size_t i = 0; i < ansi.size();) {
+        // Runs of ASCII go across whole.
+        std::size_t run = i;
+        while (run < ansi.size() && static_cast<unsigned char>(ansi[run]) < 0x80) ++run;
+        out.append(ansi, i, run - i);
+        if (run == ansi.size()) break;
+        const char16_t cp = kCp1250High[static_cast<unsigned char>(ansi[run]) - 0x80];
+        AppendUtf8(out, cp ? cp : 0xFFFD);
+        i = run + 1;
     }
     return out;
 }

@@ -204,8 +204,7 @@ void TClientDataSet::Edit() {
 }
 
 // Where a record with this key goes: before the first stored key above it.
-TClientDataSet::TRecordPos TClientDataSet::StorePosition(const std::string& upperKey) {
-    const auto above = index_.upper_bound(upperKey);
+TClientDataSet::TRecordPos TClientDataSet::StorePosition(TIndex::iterator above) {
     return above == index_.end() ? records_.end() : above->second;
 }
 
@@ -219,19 +218,21 @@ void TClientDataSet::Post() {
     if (keyColumn_ >= 0) {
         const auto column = static_cast<std::size_t>(keyColumn_);
         std::string key = UpperCase(buffer_[column]);
-        const auto same = index_.find(key);
-        if (same != index_.end() && !(state_ == dsEdit && same->second == current_)) throw Exception("Key violation.");
+        auto at = index_.lower_bound(key);
+        const bool taken = at != index_.end() && at->first == key;
+        if (taken && !(state_ == dsEdit && at->second == current_)) throw Exception("Key violation.");
         if (state_ == dsEdit) {
-            if (same == index_.end()) {
+            if (!taken) {
                 // The key changed: the record moves to its new place.
                 index_.erase(UpperCase((*current_)[column]));
-                records_.splice(StorePosition(key), records_, current_);
-                index_.emplace(std::move(key), current_);
+                at = index_.lower_bound(key);
+                records_.splice(StorePosition(at), records_, current_);
+                index_.emplace_hint(at, std::move(key), current_);
             }
             *current_ = std::move(buffer_);
         } else {
-            current_ = records_.insert(StorePosition(key), std::move(buffer_));
-            index_.emplace(std::move(key), current_);
+            current_ = records_.insert(StorePosition(at), std::move(buffer_));
+            index_.emplace_hint(at, std::move(key), current_);
         }
     } else if (state_ == dsEdit) {
         *current_ = std::move(buffer_);
@@ -288,7 +289,12 @@ void TClientDataSet::RemoveDataLink(TDataLink& link) {
     links_.erase(std::remove(links_.begin(), links_.end(), &link), links_.end());
 }
 
+void TClientDataSet::EnableControls() {
+    if (disabled_ > 0 && --disabled_ == 0) DataChanged();
+}
+
 void TClientDataSet::DataChanged() {
+    if (disabled_ > 0) return;
     auto links = links_;
     for (TDataLink* link : links) link->DataChanged();
 }

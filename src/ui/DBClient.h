@@ -138,6 +138,11 @@ public:
 
     void AddDataLink(TDataLink& link);
     void RemoveDataLink(TDataLink& link);
+    // While disabled (calls nest), the links are not told of changes; the
+    // last EnableControls tells them once. Bulk loads skip the redrawing.
+    void DisableControls() { ++disabled_; }
+    void EnableControls();
+    bool ControlsDisabled() const { return disabled_ > 0; }
 
 private:
     friend class TField;
@@ -148,7 +153,8 @@ private:
     void CheckActive() const;
     void CheckBrowseMode();
     void StartNewRecord(bool append);
-    TRecordPos StorePosition(const std::string& upperKey);
+    using TIndex = std::map<std::string, TRecordPos>;
+    TRecordPos StorePosition(TIndex::iterator above);
     void DataChanged();
     void Clear();
 
@@ -161,7 +167,7 @@ private:
     TRecords records_;
     // With a key field: the upper-cased key of every stored record. Upper-cased
     // byte order is the table's key order.
-    std::map<std::string, TRecordPos> index_;
+    TIndex index_;
     int keyColumn_ = -1;
     TDataSetState state_ = dsInactive;
     TRecordPos current_;     // records_.end() when there is none
@@ -172,4 +178,17 @@ private:
     bool eof_ = true;
     bool bof_ = true;
     std::vector<TDataLink*> links_;
+    int disabled_ = 0;
+};
+
+// Disables a table's controls for a scope.
+class TControlsDisabled {
+public:
+    explicit TControlsDisabled(TClientDataSet& table) : table_(table) { table_.DisableControls(); }
+    ~TControlsDisabled() { table_.EnableControls(); }
+    TControlsDisabled(const TControlsDisabled&) = delete;
+    TControlsDisabled& operator=(const TControlsDisabled&) = delete;
+
+private:
+    TClientDataSet& table_;
 };
