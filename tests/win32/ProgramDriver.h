@@ -90,15 +90,14 @@ public:
     }
 
     // A click on a visible button (or check box, or radio button), then a
-    // wait of up to `tenthsToSettle` for its work. A handler that opens a
-    // message box keeps the click open: do not wait for it.
+    // wait of up to `tenthsToSettle` for its work or a message box it opens.
     void Click(const std::wstring& caption, int tenthsToSettle = 600) {
         HWND button = nullptr;
         for (HWND hwnd : VisibleOfClass(FindForm(), L"Button"))
             if (TextOf(hwnd) == caption) button = hwnd;
         ASSERT_NE(button, nullptr) << WideToUtf8(caption);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &ignored);
+        // Sent without waiting; a later sent message is handled after it.
+        SendNotifyMessageW(button, BM_CLICK, 0, 0);
         for (int waited = 0; waited < tenthsToSettle && IsWindow(form_) && !MessageBox() && !Settled(); ++waited)
             Sleep(100);
     }
@@ -174,12 +173,15 @@ public:
         Settle();
         return WideToUtf8(text);
     }
-    // Every message box that opens, dismissed in turn, until none follows
-    // within a second.
+    // Every message box that opens, dismissed in turn, until the program
+    // has nothing more to do.
     Strings DismissMessages() {
         Strings texts;
-        for (std::string text; (text = DismissMessage(10)) != "<no message box>";) texts.push_back(text);
-        return texts;
+        for (;;) {
+            for (int waited = 0; waited < 100 && !Settled() && Alive(); ++waited) Sleep(100);
+            if (!MessageBox()) return texts;
+            texts.push_back(DismissMessage());
+        }
     }
 
 private:
@@ -200,9 +202,12 @@ private:
         GetWindowThreadProcessId(hwnd, &pid);
         return pid == pid_;
     }
-    bool Settled() const {
+    // The program's thread waits for messages (a message box's loop counts).
+    bool Settled() {
+        HWND target = FindForm();
+        if (!target) target = MessageBox();
         DWORD_PTR ignored = 0;
-        return SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
+        return target && SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
     }
     void Settle() {
         DWORD_PTR ignored = 0;
