@@ -104,3 +104,15 @@ if(OCI_STANDIN_SOURCES)
   target_compile_options(ocistandin PRIVATE ${WARNINGS})
   target_link_options(ocistandin PRIVATE -static -static-libgcc -static-libstdc++)
 endif()
+
+# The start-up benchmark (scripts/bench.sh): a bare window built like the
+# program, and the starter that times both under Wine. Not shipped.
+if(EXISTS ${CMAKE_SOURCE_DIR}/bench/win32/StartBench.cpp)
+  add_executable(bare_window WIN32 ${CMAKE_SOURCE_DIR}/bench/win32/BareWindow.cpp)
+  target_link_options(bare_window PRIVATE -s)
+  add_executable(start_bench ${CMAKE_SOURCE_DIR}/bench/win32/StartBench.cpp)
+  target_compile_options(start_bench PRIVATE ${WARNINGS} -municode)
+  target_link_options(start_bench PRIVATE -municode)
+  target_include_directories(start_bench PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_link_libraries(start_bench PRIVATE user32)
+endif()

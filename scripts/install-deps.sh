@@ -13,9 +13,16 @@ packages=(
   imagemagick x11-utils
 )
 
+sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+
 ensure_polish_locale() {
-  # Wine takes its ANSI code page (1250) and message language from it.
-  locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$' || localedef -i pl_PL -f UTF-8 pl_PL.UTF-8
+  # Wine takes its ANSI code page (1250) and message language from it. Listed
+  # in /etc/locale.gen: the locales package rebuilds the archive from that list
+  # alone (on its install, upgrade or reconfiguration) and would drop it.
+  if ! grep -qx 'pl_PL.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'pl_PL.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  fi
+  locale -a 2>/dev/null | grep -qi '^pl_PL\.utf-\?8$' || $sudo locale-gen --keep-existing >/dev/null
 }
 
 missing=()
@@ -25,7 +32,6 @@ done
 if [ ${#missing[@]} -eq 0 ]; then ensure_polish_locale; exit 0; fi
 
 echo "Installing: ${missing[*]}"
-sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
 $sudo dpkg --add-architecture i386
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

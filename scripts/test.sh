@@ -8,7 +8,13 @@ build=${BUILD_DIR:-$root/build}
 jobs=$(nproc 2>/dev/null || echo 2)
 . "$root/scripts/flavour.sh"
 
-bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
+if [ -z "${DEPS_READY:-}" ]; then
+  bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
+  # This shell's C library read the locale archive at its start, before the
+  # install may have added the Polish locale, and would refuse that locale
+  # below for good: go on in a fresh shell.
+  DEPS_READY=1 exec bash "$0" "$@"
+fi
 
 status=0
 step() { echo; echo "== $*"; }
@@ -24,6 +30,9 @@ configure_and_build "$build/native" || { echo "native build failed"; exit 1; }
 step "Windows executable (i686)"
 configure_and_build "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" ||
   { echo "Windows build failed"; exit 1; }
+
+step "shipped executable's size"
+bash "$root/scripts/check-size.sh" "$build/win32/KonfiguracjaBDE.exe" || status=1
 
 step "native suites"
 (cd "$build/native" && ctest --output-on-failure) || status=1

@@ -9,6 +9,7 @@ TWin32Form::~TWin32Form() = default;
 HWND TWin32Form::Handle() const { return tree_->Root(); }
 
 HWND TWin32Form::HandleOf(const TControl& control) const {
+    tree_->Realize(control);
     TPeer* peer = tree_->PeerOf(&control);
     return peer ? peer->Handle() : nullptr;
 }

@@ -21,7 +21,8 @@ public:
     TWin32Form& operator=(const TWin32Form&) = delete;
 
     HWND Handle() const;
-    // The window of a control, or null when it has none.
+    // The window of a control (created now when its page has not shown
+    // yet), or null when it has none.
     HWND HandleOf(const TControl& control) const;
     // The resolution the design was scaled to.
     int Dpi() const;

@@ -538,6 +538,7 @@ private:
     void SwitchPages() {
         HWND focus = GetFocus();
         const bool focusInside = Contains(hwnd_.get(), focus);
+        if (pages_.ActivePage()) tree_.Realize(*pages_.ActivePage());
         TPeer* active = tree_.PeerOf(pages_.ActivePage());
         if (active && active->Handle()) {
             ShowWindow(active->Handle(), SW_SHOWNA);
@@ -1236,10 +1237,30 @@ TPeer* TWindowTree::Build(TControl& control, HWND parent) {
     peers_.push_back(std::move(made));
     control.SetPeer(peer);
     peer->Create(parent);
-    if (auto* container = dynamic_cast<TWinControl*>(&control))
-        for (TControl* child : TabOrdered(container->Children())) Build(*child, peer->ClientHandle());
+    if (auto* container = dynamic_cast<TWinControl*>(&control)) {
+        const auto* sheet = dynamic_cast<const TTabSheet*>(&control);
+        if (sheet && sheet->PageControl() && sheet->PageControl()->ActivePage() != sheet)
+            unbuilt_.insert(peer);
+        else
+            for (TControl* child : TabOrdered(container->Children())) Build(*child, peer->ClientHandle());
+    }
     peer->ChildrenCreated();
     return peer;
+}
+
+void TWindowTree::Realize(const TControl& control) {
+    if (unbuilt_.empty()) return;
+    // Outer pages first: a page inside a page gets its peer with the outer one.
+    std::vector<const TControl*> chain;
+    for (const TControl* c = &control; c; c = c->Parent()) chain.push_back(c);
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        TPeer* peer = PeerOf(*it);
+        if (!peer || !unbuilt_.erase(peer)) continue;
+        const std::size_t first = peers_.size();
+        for (TControl* child : TabOrdered(static_cast<TWinControl*>(peer->Control())->Children()))
+            Build(*child, peer->ClientHandle());
+        for (std::size_t i = first; i < peers_.size(); ++i) peers_[i]->TreeBuilt();
+    }
 }
 
 TPeer* TWindowTree::EnabledDefaultButton() const {

@@ -17,6 +17,7 @@
 #include <exception>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -145,8 +146,13 @@ public:
     TPeer* PeerOf(const TControl* control) const;
 
     // Creates the peer and window(s) of `control`, then of its children in
-    // Tab order (the order of the windows is the Tab order).
+    // Tab order (the order of the windows is the Tab order). A page that is
+    // not showing gets its children when it first shows, or when one of them
+    // is asked for (Realize): creating windows is most of what starting the
+    // program costs, and most pages are never seen in a run.
     TPeer* Build(TControl& control, HWND parent);
+    // Creates the windows still missing on the way to `control`.
+    void Realize(const TControl& control);
 
     // The default button that Enter presses: default, enabled and showing.
     TPeer* EnabledDefaultButton() const;
@@ -179,6 +185,7 @@ private:
     TScaler scaler_;
     TGdiCache gdi_;
     std::map<HWND, TPeer*> handles_;
+    std::set<TPeer*> unbuilt_;  // pages whose children wait for their first showing
     TPeer* root_ = nullptr;
     int nextId_ = 1000;  // above IDOK, IDCANCEL and the other dialog ids
     // Last: peers may still unbind their windows while they go.
