@@ -1,6 +1,7 @@
 #pragma once
-// The built KonfiguracjaBDE.exe as a process of its own in the test prefix,
-// driven from outside with real button, key and combo box messages.
+// KonfiguracjaBDE.exe started as a process of its own and driven from the
+// suite like a user would: real button, key and combo box messages, the
+// message boxes it opens read and dismissed, its exit code taken at the end.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,7 +15,35 @@
 
 namespace uiwin {
 
-// One run of the program, driven from outside like a user would.
+using Strings = std::vector<std::string>;
+
+// A Unix path as Wine shows it, on drive Z:.
+inline std::string WinePath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+inline std::vector<HWND> VisibleOfClass(HWND root, const wchar_t* className) {
+    std::vector<HWND> found;
+    for (HWND hwnd : Descendants(root))
+        if (_wcsicmp(ClassOf(hwnd).c_str(), className) == 0 && IsWindowVisible(hwnd)) found.push_back(hwnd);
+    return found;
+}
+
+// The lines of a multi-line text, as the status memo holds them.
+inline Strings Lines(const std::wstring& text) {
+    Strings lines;
+    std::wstring::size_type start = 0;
+    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; start = end + 2, end = text.find(L"\r\n", start))
+        lines.push_back(WideToUtf8(text.substr(start, end - start)));
+    if (start < text.size()) lines.push_back(WideToUtf8(text.substr(start)));
+    return lines;
+}
+
+// One run of the program. The constructor returns once the form shows or
+// a message box does (an error raised while the form opens comes first).
 class Program {
 public:
     Program() {
@@ -28,51 +57,78 @@ public:
         UniqueKernelHandle thread(info.hThread);
         pid_ = info.dwProcessId;
         WaitForInputIdle(process_.get(), 30000);
-        for (int waited = 0; waited < 300 && !(form_ = Top(L"KonfiguracjaBDE.Form")); ++waited) Sleep(100);
-        Settle(30000);
+        for (int waited = 0; waited < 300 && !FindForm() && !MessageBox() && Alive(); ++waited) Sleep(100);
+        Settle();
     }
     ~Program() {
-        if (!process_ || WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT) return;
-        if (HWND box = Top(L"#32770")) PostMessageW(box, WM_COMMAND, IDOK, 0);
-        if (form_) PostMessageW(form_, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
+        if (!process_) return;
+        if (Alive()) {
+            if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
+            if (HWND form = FindForm()) PostMessageW(form, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
+        }
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
-    bool Running() const { return form_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    bool Running() { return FindForm() && Alive(); }
     bool Ended() const { return WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0; }
+    // The form answers a message within `milliseconds`: the program is not hung.
+    bool Responds(DWORD milliseconds) {
+        DWORD_PTR ignored = 0;
+        HWND form = FindForm();
+        return form && SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
+    }
+    // The close box; the exit code once the process has ended (a crash or
+    // an exception that left a window procedure ends it with another code),
+    // or STILL_ACTIVE when it does not end.
+    DWORD Close() {
+        if (HWND form = FindForm()) PostMessageW(form, WM_CLOSE, 0, 0);
+        DWORD code = STILL_ACTIVE;
+        if (WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0) GetExitCodeProcess(process_.get(), &code);
+        return code;
+    }
 
-    // A click on a visible button (or check box, or radio button). A handler
-    // that opens a message box keeps the click open: do not wait for it.
-    void Click(const std::wstring& caption) {
+    // A click on a visible button (or check box, or radio button), then a
+    // wait of up to `tenthsToSettle` for its work or a message box it opens.
+    void Click(const std::wstring& caption, int tenthsToSettle = 600) {
         HWND button = nullptr;
-        for (HWND hwnd : Visible(L"Button"))
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"Button"))
             if (TextOf(hwnd) == caption) button = hwnd;
         ASSERT_NE(button, nullptr) << WideToUtf8(caption);
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, 3000, &ignored);
-        for (int waited = 0; waited < 600 && IsWindow(form_) && !Top(L"#32770") && !Settle(100); ++waited) Sleep(100);
+        // Sent without waiting; a later sent message is handled after it.
+        SendNotifyMessageW(button, BM_CLICK, 0, 0);
+        for (int waited = 0; waited < tenthsToSettle && IsWindow(form_) && !MessageBox() && !Settled(); ++waited)
+            Sleep(100);
     }
+
     // The n-th combo box of the page that shows.
-    HWND Combo(std::size_t n) const {
-        const auto combos = Visible(L"ComboBox");
+    HWND Combo(std::size_t n) {
+        const auto combos = VisibleOfClass(FindForm(), L"ComboBox");
         return n < combos.size() ? combos[n] : nullptr;
     }
     // Typing over the combo box's text, key by key.
-    void Type(HWND combo, const std::wstring& text) {
-        HWND edit = GetWindow(combo, GW_CHILD);
+    void Type(HWND combo, const std::wstring& text) { TypeInto(GetWindow(combo, GW_CHILD), text); }
+    // The n-th single-line edit of the page that shows, combo boxes' own included.
+    HWND Edit(std::size_t n) {
+        std::vector<HWND> edits;
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"Edit"))
+            if (!(GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE)) edits.push_back(hwnd);
+        return n < edits.size() ? edits[n] : nullptr;
+    }
+    void TypeInto(HWND edit, const std::wstring& text) {
         SendMessageW(edit, EM_SETSEL, 0, -1);
         for (wchar_t c : text) SendMessageW(edit, WM_CHAR, c, 1);
-        Settle(30000);
+        Settle();
     }
     // Opens and closes the combo box's list; its items as it then shows them.
-    std::vector<std::string> DropDown(HWND combo) {
+    Strings DropDown(HWND combo) {
         DWORD_PTR ignored = 0;
         SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, TRUE, 0, SMTO_NORMAL, 60000, &ignored);
         SendMessageTimeoutW(combo, CB_SHOWDROPDOWN, FALSE, 0, SMTO_NORMAL, 10000, &ignored);
-        std::vector<std::string> items;
-        for (LRESULT i = 0, count = SendMessageW(combo, CB_GETCOUNT, 0, 0); i < count; ++i) {
+        Strings items;
+        const auto count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
             std::wstring item(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
             item.resize(static_cast<std::size_t>(SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()))));
             items.push_back(WideToUtf8(item));
@@ -80,66 +136,82 @@ public:
         return items;
     }
     // Another process's control: GetWindowText would not ask it.
-    static std::string Text(HWND hwnd) {
+    static std::wstring Text(HWND hwnd) {
         std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
         text.resize(static_cast<std::size_t>(
             SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-        return WideToUtf8(text);
+        return text;
     }
+    // The texts of the visible controls of one class on the page that shows.
+    Strings Texts(const wchar_t* className) {
+        Strings texts;
+        for (HWND hwnd : VisibleOfClass(FindForm(), className)) texts.push_back(WideToUtf8(Text(hwnd)));
+        return texts;
+    }
+
     // The name of the innermost page that shows.
-    std::string Page() const {
+    std::string Page() {
         std::wstring page;
-        for (HWND hwnd : Visible(L"KonfiguracjaBDE.TabSheet")) page = TextOf(hwnd);
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"KonfiguracjaBDE.TabSheet")) page = TextOf(hwnd);
         return WideToUtf8(page);
     }
-    // The status memo's lines.
-    std::vector<std::string> StatusLog() const {
-        for (HWND hwnd : Visible(L"Edit")) {
-            if (!(GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE)) continue;
-            std::vector<std::string> lines;
-            const std::string text = Text(hwnd);
-            std::string::size_type start = 0;
-            for (auto end = text.find("\r\n"); end != std::string::npos; start = end + 2, end = text.find("\r\n", start))
-                lines.push_back(text.substr(start, end - start));
-            if (start < text.size()) lines.push_back(text.substr(start));
-            return lines;
-        }
+    Strings StatusLog() {
+        for (HWND hwnd : VisibleOfClass(FindForm(), L"Edit"))
+            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return Lines(Text(hwnd));
         return {"<no status log>"};
     }
     // The text of the program's open message box, and OK pressed in it.
-    std::string DismissMessage() {
+    std::string DismissMessage(int tenthsToWait = 100) {
         HWND box = nullptr;
-        for (int waited = 0; waited < 100 && !(box = Top(L"#32770")); ++waited) Sleep(100);
+        for (int waited = 0; waited < tenthsToWait && !(box = MessageBox()) && Alive(); ++waited) Sleep(100);
         if (!box) return "<no message box>";
-        std::string text;
+        std::wstring text;
         for (HWND hwnd : Descendants(box))
             if (ClassOf(hwnd) == L"Static" && !Text(hwnd).empty()) text = Text(hwnd);
         PostMessageW(box, WM_COMMAND, IDOK, 0);
-        for (int waited = 0; waited < 100 && Top(L"#32770"); ++waited) Sleep(100);
-        Settle(30000);
-        return text;
+        for (int waited = 0; waited < 100 && IsWindow(box); ++waited) Sleep(100);
+        Settle();
+        return WideToUtf8(text);
+    }
+    // Every message box that opens, dismissed in turn, until the program
+    // has nothing more to do.
+    Strings DismissMessages() {
+        Strings texts;
+        for (;;) {
+            for (int waited = 0; waited < 100 && !Settled() && Alive(); ++waited) Sleep(100);
+            if (!MessageBox()) return texts;
+            texts.push_back(DismissMessage());
+        }
     }
 
 private:
-    // The program's visible top-level window of that class.
-    HWND Top(const wchar_t* className) const {
-        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(top, &pid);
-            if (pid == pid_ && ClassOf(top) == className && IsWindowVisible(top)) return top;
-        }
+    bool Alive() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    HWND FindForm() {
+        if (form_ && IsWindow(form_)) return form_;
+        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
+            if (OwnedByProgram(top) && ClassOf(top) == L"KonfiguracjaBDE.Form" && IsWindowVisible(top)) return form_ = top;
         return nullptr;
     }
-    std::vector<HWND> Visible(const wchar_t* className) const {
-        std::vector<HWND> found;
-        for (HWND hwnd : Descendants(form_))
-            if (_wcsicmp(ClassOf(hwnd).c_str(), className) == 0 && IsWindowVisible(hwnd)) found.push_back(hwnd);
-        return found;
+    HWND MessageBox() const {
+        for (HWND top = GetTopWindow(nullptr); top; top = GetWindow(top, GW_HWNDNEXT))
+            if (OwnedByProgram(top) && ClassOf(top) == L"#32770" && IsWindowVisible(top)) return top;
+        return nullptr;
     }
-    // Whether the program answered within the time, its queue worked off.
-    bool Settle(UINT milliseconds) const {
+    bool OwnedByProgram(HWND hwnd) const {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(hwnd, &pid);
+        return pid == pid_;
+    }
+    // The program's thread waits for messages (a message box's loop counts).
+    bool Settled() {
+        HWND target = FindForm();
+        if (!target) target = MessageBox();
         DWORD_PTR ignored = 0;
-        return form_ && SendMessageTimeoutW(form_, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
+        return target && SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
+    }
+    void Settle() {
+        DWORD_PTR ignored = 0;
+        if (HWND form = FindForm()) SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
     }
 
     UniqueKernelHandle process_;

@@ -27,7 +27,6 @@ using namespace uiwin;
 
 namespace {
 
-using Strings = std::vector<std::string>;
 
 constexpr const wchar_t* DriversKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers";
 constexpr const wchar_t* SourcesKey = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
@@ -37,12 +36,6 @@ constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
 constexpr const char* SqliteDriver = sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so"
                                                         : "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
 
-// A Unix path as Wine shows it, on drive Z:.
-std::string WinePath(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return "Z:" + path;
-}
 
 class SqlServerProgram : public ::testing::Test {
 protected:
@@ -178,7 +171,7 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     ASSERT_TRUE(again.Running());
     for (int i = 0; i < 3; ++i) again.Click(L"Dalej >");
     ASSERT_EQ(again.Page(), "TabSheet3");
-    EXPECT_EQ(again.Text(again.Combo(0)), "Rondel");
+    EXPECT_EQ(again.Text(again.Combo(0)), L"Rondel");
     again.Click(L"Wykonaj");
     ASSERT_EQ(again.Page(), "TabSheet5");
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));

@@ -294,7 +294,8 @@ LRESULT CALLBACK TPeer::ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LP
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(peer));
         if (peer) {
             peer->hwnd_.reset(hwnd);
-            peer->tree_.Bind(hwnd, peer);
+            // A window the tree cannot record is not created.
+            if (!peer->tree_.Guard([&] { peer->tree_.Bind(hwnd, peer); })) return FALSE;
         }
     }
     auto* peer = reinterpret_cast<TPeer*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
