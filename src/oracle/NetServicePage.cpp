@@ -18,8 +18,10 @@ bool Pending(const TClientDataSet& table) { return table.State() == dsEdit || ta
 void TForm2::TabSheet2OracleShow(TObject&) {
     NetAdminDir = EditFolderHome.Text() + "\\NETWORK\\ADMIN\\";
     TnsNamesLines.Clear();
+    TnsNamesRead = false;
     const std::string names = NetAdminDir + "tnsnames.ora";
-    if (Platform.Files.FileExists(names)) TnsNamesLines.Lines() = Platform.Files.ReadLines(names);
+    if (Platform.Files.FileExistsChecked(names)) TnsNamesLines.Lines() = Platform.Files.ReadLines(names);
+    TnsNamesRead = true;
     const std::vector<std::string> entryTexts = JoinEntryTexts(TnsNamesLines.Lines());
     ServiceTableEdited = false;
     std::vector<std::string> serviceNames;
@@ -97,6 +99,12 @@ void TForm2::CheckNetServiceEntry() {
     if (BreaksNetFile(ComboBoxOracleServer.Text(), false))
         throw Exception("Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu");
     if (!ServiceTableEdited) return;
+    // The entry would be written into the lines loaded with the page: over a
+    // file that could not be read, that would lose every other entry.
+    if (!TnsNamesRead)
+        throw Exception(Format("Plik \"%s\" nie został wczytany, więc nie można zapisać w nim wpisu serwisu bez utraty "
+                               "pozostałych wpisów",
+                               {NetAdminDir + "tnsnames.ora"}));
     for (TField* field : {&ClientDataSet1ADDR_ADDR_PROT(), &ClientDataSet1ADDR_ADDR_HOST(),
                           &ClientDataSet1ADDR_ADDR_PORT(), &ClientDataSet1CONN_SERV()})
         if (BreaksNetFile(field->AsString(), true))

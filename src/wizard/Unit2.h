@@ -219,4 +219,6 @@ private:
     std::string NetAdminDir;
     TStringList TnsNamesLines;
     bool ServiceTableEdited = false;
+    // TnsNamesLines hold the names file as it was read (or there was none).
+    bool TnsNamesRead = false;
 };

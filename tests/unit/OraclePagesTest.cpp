@@ -222,6 +222,26 @@ TEST_F(OraclePagesTest, TextThatWouldBreakTheFileKeepsThePage) {
     EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet3Oracle);
 }
 
+// A names file that could not be read is never rewritten from the empty
+// lines: the edited entry is refused on leaving the page and by the apply.
+TEST_F(OraclePagesTest, AnUnreadNamesFileIsNeverRewritten) {
+    const std::string bytes = "XE=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=h)(PORT=1))))\r\n";
+    admin = SeedOracleHome(ws, {}, &bytes);
+    ws.Files.SetUnreadable(admin + "tnsnames.ora");
+    TForm2& form = OpenOn(4);
+    ws.Files.SetUnreadable(admin + "tnsnames.ora", false);
+    ws.ClearErrors();
+    form.ComboBoxOracleServer.UserType("NOWY");
+    form.DBEdit2.UserType("serwer");
+    ws.User([&] { form.ButtonDalej.Click(); });
+    ASSERT_EQ(ws.Errors().size(), 1u);
+    EXPECT_NE(ws.Errors()[0].find(admin + "tnsnames.ora\" nie został wczytany"), std::string::npos) << ws.Errors()[0];
+    EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle);
+    EXPECT_THROW(form.ButtonWykonajClick(form), Exception);
+    EXPECT_EQ(ws.Files.Bytes(admin + "tnsnames.ora"), bytes);
+    EXPECT_EQ(ws.Files.WriteCount(), 0);
+}
+
 // The apply's writes are in the apply suite; here what is not written.
 TEST_F(OraclePagesTest, AnUneditedTableWritesNoNamesFileAndAFailedWriteNamesThePath) {
     TForm2& form = OpenServicePage();
