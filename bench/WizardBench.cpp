@@ -120,13 +120,7 @@ ApplyFigures TimeApply(Prepare&& prepare) {
 TForm2& SqlServerFilledIn(WizardWorkstation& ws) {
     odbcseed::RegisterDriver(ws.Registry);
     TForm2& form = ws.Open();
-    form.ButtonDalej.Click();
-    form.ButtonDalej.Click();
-    form.ComboBoxServer.UserType("SERWER\\SQL");
-    form.CheckBoxWindows.UserToggle();
-    form.ButtonDalej.Click();
-    form.ComboBoxBaza.UserType("Rondel");
-    form.ComboBoxBazaLiczniki.UserType("RondelLiczniki");
+    FillSqlServerPages(form);
     return form;
 }
 

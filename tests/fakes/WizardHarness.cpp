@@ -31,3 +31,13 @@ std::vector<std::string> WizardWorkstation::Errors() const {
     for (const auto& shown : ErrorBox.Shown) texts.push_back(shown.second);
     return texts;
 }
+
+void FillSqlServerPages(TForm2& form) {
+    form.ButtonDalej.Click();
+    form.ButtonDalej.Click();
+    form.ComboBoxServer.UserType("SERWER\\SQL");
+    form.CheckBoxWindows.UserToggle();
+    form.ButtonDalej.Click();
+    form.ComboBoxBaza.UserType("Rondel");
+    form.ComboBoxBazaLiczniki.UserType("RondelLiczniki");
+}

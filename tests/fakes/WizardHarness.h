@@ -25,6 +25,11 @@ struct WizardProbe {
     static bool& ServiceTableEdited(TForm2& form) { return form.ServiceTableEdited; }
 };
 
+// From page 0 to the database page of the SQL Server path, filled in as a
+// user would: server SERWER\\SQL, the SQL Server login, databases Rondel
+// and RondelLiczniki.
+void FillSqlServerPages(TForm2& form);
+
 class WizardWorkstation {
 public:
     static constexpr const char* EngineKey = "\\SOFTWARE\\Borland\\Database Engine";

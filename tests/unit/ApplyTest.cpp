@@ -43,13 +43,7 @@ struct FilledIn {
         if (seed) seed(ws);
         form.RadioGroupWersja.UserSelect(version);
         if (testCopy) form.CheckBoxKopia.UserToggle();
-        form.ButtonDalej.Click();
-        form.ButtonDalej.Click();
-        form.ComboBoxServer.UserType("SERWER\\SQL");
-        form.CheckBoxWindows.UserToggle();
-        form.ButtonDalej.Click();
-        form.ComboBoxBaza.UserType("Rondel");
-        form.ComboBoxBazaLiczniki.UserType("RondelLiczniki");
+        FillSqlServerPages(form);
     }
     WizardWorkstation ws;
     TForm2& form = ws.Open();

@@ -125,29 +125,20 @@ std::string Garbage() {
     return "XE.SERWER = (DESCRIPTION = (ADDRESS = (HOST = s" + bytes + "\r\n" + kNamesFile + bytes;
 }
 
+// A key's access list, in the security descriptor language.
+void SetKeyAccess(const std::wstring& key, const wchar_t* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl, SDDL_REVISION_1, &descriptor, nullptr)) return;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, WRITE_DAC, &opened) == ERROR_SUCCESS) {
+        RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, descriptor);
+        RegCloseKey(opened);
+    }
+    LocalFree(descriptor);
+}
 // A key nobody may open for writing: only reading is granted.
-void ReadOnlyKey(const std::wstring& key) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;KR;;;WD)", SDDL_REVISION_1, &descriptor, nullptr))
-        return;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, WRITE_DAC, &opened) == ERROR_SUCCESS) {
-        RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, descriptor);
-        RegCloseKey(opened);
-    }
-    LocalFree(descriptor);
-}
-void WritableKey(const std::wstring& key) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;;KA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr))
-        return;
-    HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, WRITE_DAC, &opened) == ERROR_SUCCESS) {
-        RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, descriptor);
-        RegCloseKey(opened);
-    }
-    LocalFree(descriptor);
-}
+void ReadOnlyKey(const std::wstring& key) { SetKeyAccess(key, L"D:P(A;;KR;;;WD)"); }
+void WritableKey(const std::wstring& key) { SetKeyAccess(key, L"D:(A;;KA;;;WD)"); }
 
 // One hostile state and the walk through the program. A walk step is a
 // button's caption, "=text" typed into the first combo box of the page, or
