@@ -28,6 +28,9 @@ configure_and_build "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i68
 step "native suites"
 (cd "$build/native" && ctest --output-on-failure) || status=1
 
+step "fuzzer smoke runs (seeds, regression inputs, then ${FUZZ_SECONDS:-20} s each)"
+BUILD_DIR=$build bash "$root/scripts/fuzz.sh" || status=1
+
 choose_flavour
 windows_build=$build/win32
 if [ "$arch" != i686 ]; then
