@@ -27,21 +27,14 @@ constexpr const char* kPath = "C:\\BDE\\idapi.cfg";
 }
 
 // The registry names the file and no engine library: our own backend reads it.
-FakeRegistryFactory& Registry() {
-    static FakeRegistryFactory registry;
-    static const bool seeded = [] {
-        registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", kPath);
-        return true;
-    }();
-    (void)seeded;
-    return registry;
-}
-
 struct Engine {
+    FakeRegistryFactory registry;
     DlLoader loader;
     TSession session;
 
-    explicit Engine(FakeFileSystem& files) : session(Registry(), files, loader) {}
+    explicit Engine(FakeFileSystem& files) : session(registry, files, loader) {
+        registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", kPath);
+    }
     bool Start() {
         try {
             session.SetConfigMode(cmPersistent);
