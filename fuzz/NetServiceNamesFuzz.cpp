@@ -54,22 +54,25 @@ std::string LowerCase(std::string text) {
 
 // kept must be the old lines with, after every header of the name, some
 // lines removed that start no entry: segment 0 whole, then a tail of every
-// later segment.
-bool KeptOutsideEntries(const Lines& old, const Lines& kept, const std::string& key) {
-    std::vector<Lines> segments(1);
-    for (const std::string& line : old) {
-        if (Packed(line).rfind(key, 0) == 0)
+// later segment. Compared as the bytes the file layer writes, against the
+// bytes read.
+bool KeptOutsideEntries(const Lines& old, const Lines& oldBytes, const Lines& kept, const std::string& key) {
+    Lines keptBytes;
+    for (const std::string& line : kept) keptBytes.push_back(Utf8ToAnsi(line));
+    std::vector<std::vector<std::size_t>> segments(1);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        if (Packed(old[i]).rfind(key, 0) == 0)
             segments.emplace_back();
         else
-            segments.back().push_back(line);
+            segments.back().push_back(i);
     }
     std::vector<char> reach(kept.size() + 1, 0);
     reach[0] = 1;
     for (std::size_t s = 0; s < segments.size(); ++s) {
-        const Lines& seg = segments[s];
+        const std::vector<std::size_t>& seg = segments[s];
         std::size_t maxCut = 0;  // lines of the old entry that may go
         if (s > 0)
-            while (maxCut < seg.size() && !StartsEntry(seg[maxCut])) ++maxCut;
+            while (maxCut < seg.size() && !StartsEntry(old[seg[maxCut]])) ++maxCut;
         std::vector<char> next(kept.size() + 1, 0);
         for (std::size_t p = 0; p <= kept.size(); ++p) {
             if (!reach[p]) continue;
@@ -77,7 +80,7 @@ bool KeptOutsideEntries(const Lines& old, const Lines& kept, const std::string& 
                 const std::size_t len = seg.size() - cut;
                 if (p + len > kept.size()) continue;
                 bool same = true;
-                for (std::size_t k = 0; k < len && same; ++k) same = kept[p + k] == seg[cut + k];
+                for (std::size_t k = 0; k < len && same; ++k) same = keptBytes[p + k] == oldBytes[seg[cut + k]];
                 if (same) next[p + len] = 1;
             }
         }
@@ -91,6 +94,8 @@ bool KeptOutsideEntries(const Lines& old, const Lines& kept, const std::string& 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
     const Lines old = SplitLines(AnsiToUtf8(bytes));
+    const Lines oldBytes = SplitLines(bytes);
+    if (old.size() != oldBytes.size()) Fault("the conversion changes the lines");
 
     std::vector<TNetServiceEntry> read;
     for (const std::string& item : JoinEntryTexts(old)) {
@@ -117,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string key = UpperCase(entry.Name + "=");
     for (const std::string& line : kept)
         if (Packed(line).rfind(key, 0) == 0) Fault("an old header of the entry stays", line);
-    if (!KeptOutsideEntries(old, kept, key)) Fault("a line outside the replaced entry changed");
+    if (!KeptOutsideEntries(old, oldBytes, kept, key)) Fault("a line outside the replaced entry changed");
 
     // The page reads the first entry of a name; it must be the one written.
     const std::string name = UpperCase(entry.Name);

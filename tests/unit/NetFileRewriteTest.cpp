@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "oracle/NetFileText.h"
+#include "platform/FileSystem.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -35,6 +37,15 @@ TEST(NetFileRewriteTest, EveryEntryOfTheNameGoes) {
         EXPECT_EQ(lines, expected) << c.Name;
         EXPECT_EQ(FindServiceEntry(lines, "orcl"), static_cast<int>(c.Kept.size())) << c.Name;
     }
+}
+
+TEST(NetFileRewriteTest, EveryByteOfTheOtherLinesSurvives) {
+    std::string high;
+    for (int b = 0x80; b < 0x100; ++b) high += static_cast<char>(b);
+    const std::string bytes = "# " + high + "\r\nB=(Y)\r\n";
+    std::vector<std::string> lines = SplitLines(AnsiToUtf8(bytes));
+    ReplaceServiceEntry(lines, kEntry);
+    EXPECT_EQ(Utf8ToAnsi(JoinLinesCrLf(lines)).substr(0, bytes.size()), bytes);
 }
 
 TEST(NetFileRewriteTest, SqlNetValueWithStrayParenthesesSettles) {
