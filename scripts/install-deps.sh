@@ -11,6 +11,8 @@ packages=(
   # 32-bit Wine hands ODBC connections to the 32-bit unixODBC and its drivers.
   libodbc2:i386 libodbcinst2:i386 libsqliteodbc:i386
   imagemagick x11-utils
+  # The fuzzers: clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"

@@ -37,6 +37,9 @@ bash "$root/scripts/check-size.sh" "$build/win32/KonfiguracjaBDE.exe" || status=
 step "native suites"
 (cd "$build/native" && ctest --output-on-failure) || status=1
 
+step "fuzzer smoke runs (seeds, regression inputs, then ${FUZZ_SECONDS:-20} s each)"
+BUILD_DIR=$build bash "$root/scripts/fuzz.sh" || status=1
+
 choose_flavour
 windows_build=$build/win32
 if [ "$arch" != i686 ]; then

@@ -141,17 +141,26 @@ std::vector<std::string> ServiceEntryLines(const TNetServiceEntry& entry) {
     };
 }
 
-int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name) {
+namespace {
+// Trimmed as the join trims, so that every header the page reads is found.
+std::size_t FindHeader(const std::vector<std::string>& lines, std::string_view name, std::size_t from) {
     const std::string key = UpperCase(std::string(name) + "=");
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (StartsWith(UpperCase(WithoutBlanks(lines[i])), key)) return static_cast<int>(i);
-    return -1;
+    for (std::size_t i = from; i < lines.size(); ++i)
+        if (StartsWith(UpperCase(WithoutBlanks(Trim(lines[i]))), key)) return i;
+    return lines.size();
+}
+}  // namespace
+
+int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name) {
+    const std::size_t found = FindHeader(lines, name, 0);
+    return found < lines.size() ? static_cast<int>(found) : -1;
 }
 
 void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry) {
-    const int found = FindServiceEntry(lines, entry.Name);
-    if (found >= 0) {
-        const auto header = static_cast<std::size_t>(found);
+    // Every entry of the name goes: the page reads the first one of a name,
+    // so one left behind would hide the entry written at the end.
+    for (std::size_t header = FindHeader(lines, entry.Name, 0); header < lines.size();
+         header = FindHeader(lines, entry.Name, header)) {
         lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
                     lines.begin() + static_cast<std::ptrdiff_t>(EntryEnd(lines, header)));
     }
@@ -198,12 +207,16 @@ std::string JoinSqlNetItems(const std::vector<std::string>& items) {
     std::string value = "(";
     for (std::size_t k = 0; k < items.size(); ++k) {
         if (k > 0) value += ',';
-        if (!NeedsQuotes(items[k])) {
-            value += items[k];
+        // The reading drops only the first "(" and ")": one left inside an
+        // item would close the list early on the next read.
+        std::string item = items[k];
+        std::erase_if(item, [](char c) { return c == '(' || c == ')'; });
+        if (!NeedsQuotes(item)) {
+            value += item;
             continue;
         }
         value += '"';
-        for (char c : items[k]) value += c == '"' ? std::string("\"\"") : std::string(1, c);
+        for (char c : item) value += c == '"' ? std::string("\"\"") : std::string(1, c);
         value += '"';
     }
     return value + ")";

@@ -33,14 +33,15 @@ bool ReadServiceEntry(const std::string& item, TNetServiceEntry& entry);
 // The nine lines the wizard writes for an entry, headed by `name` as given.
 std::vector<std::string> ServiceEntryLines(const TNetServiceEntry& entry);
 
-// Index of the first line whose header, upper-cased and without blanks,
-// begins with NAME "="; -1 when there is none.
+// Index of the first line that, trimmed as the join trims it, upper-cased and
+// without blanks, begins with NAME "="; -1 when there is none.
 int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name);
 
-// Deletes the entry found by FindServiceEntry, up to the line where its
-// parentheses close but never past a line that starts another entry; an
-// entry that never closes loses only its header and the parenthesised lines
-// right after it. Then appends `entry` at the end. Other lines stay as they are.
+// Deletes every entry of the name, each from a header FindServiceEntry would
+// find up to the line where its parentheses close, but never past a line
+// that starts another entry; an entry that never closes loses only its
+// header and the parenthesised lines right after it. Then appends `entry` at
+// the end. Other lines stay as they are.
 void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry);
 
 // sqlnet.ora: makes sure the setting `name` lists `item` in its value,
@@ -51,7 +52,8 @@ bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, st
 // A value's items as the settings file separates them: commas and runs of
 // blanks or control characters, double-quoted items with "" for a quote.
 std::vector<std::string> SplitSqlNetItems(std::string_view value);
-// The items back in the "(A,B)" form, quoting where an item needs it.
+// The items back in the "(A,B)" form, quoting where an item needs it;
+// parentheses inside items are dropped, the list's own are its only ones.
 std::string JoinSqlNetItems(const std::vector<std::string>& items);
 
 // True when `text` holds a character that would break an entry of the names

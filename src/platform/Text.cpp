@@ -101,8 +101,12 @@ std::string Cp1250ToUtf8(std::string_view ansi) {
         while (run < ansi.size() && static_cast<unsigned char>(ansi[run]) < 0x80) ++run;
         out.append(ansi, i, run - i);
         if (run == ansi.size()) break;
-        const char16_t cp = kCp1250High[static_cast<unsigned char>(ansi[run]) - 0x80];
-        AppendUtf8(out, cp ? cp : 0xFFFD);
+        // The five bytes the code page leaves undefined stand for the
+        // control characters of their own value, as Windows reads them, so
+        // that every byte of a file survives a read and a write.
+        const auto b = static_cast<unsigned char>(ansi[run]);
+        const char16_t cp = kCp1250High[b - 0x80];
+        AppendUtf8(out, cp ? cp : b);
         i = run + 1;
     }
     return out;
@@ -118,7 +122,8 @@ std::string Utf8ToCp1250(std::string_view utf8) {
             continue;
         }
         char mapped = '?';
-        for (std::size_t k = 0; k < kCp1250High.size(); ++k) {
+        if (cp <= 0x9F && kCp1250High[cp - 0x80] == 0) mapped = static_cast<char>(cp);
+        for (std::size_t k = 0; k < kCp1250High.size() && mapped == '?'; ++k) {
             if (kCp1250High[k] == cp) {
                 mapped = static_cast<char>(0x80 + k);
                 break;
