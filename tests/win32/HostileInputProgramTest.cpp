@@ -19,7 +19,9 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
+#include "win32/MachineRegistry.h"
 #include "win32/ProgramDriver.h"
+#include "win32/platform/Scratch.h"
 
 using namespace uiwin;
 
@@ -57,16 +59,11 @@ void SetBinary(HKEY root, const std::wstring& key, const std::wstring& name) {
     SetValue(root, key, name, REG_BINARY, data, sizeof(data));
 }
 
-std::wstring TempFolder() {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    return temp;
-}
-
 // The workstation a case spoils: a scratch folder with the configuration
 // file and an Oracle home, the engine, the ODBC driver, one data source.
 struct Workstation {
-    std::wstring Folder = TempFolder() + L"KonfiguracjaBDE-hostile";
+    scratch::Folder Scratch;
+    std::wstring Folder = Scratch.WidePath();
     std::wstring Home = Folder + L"\\oracle";
     std::wstring Config = Folder + L"\\konfiguracja.cfg";
     std::wstring Names() const { return Home + L"\\NETWORK\\ADMIN\\tnsnames.ora"; }
@@ -92,23 +89,6 @@ struct Workstation {
         Write(Names(), kNamesFile);
     }
 };
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW found{};
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + L"\\" + name);
-            else
-                DeleteFileW((folder + L"\\" + name).c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
 
 // A names file of `count` entries, in the layout the program writes.
 std::string ManyEntries(int count) {
@@ -165,130 +145,77 @@ const std::wstring kLong(20000, L'x');
 constexpr const wchar_t* kPolish = L"Źródło Łódź żółć";
 constexpr const wchar_t* kBeyond1250 = L"Ωmega 数据 ☃";
 
+// clang-format off
 const HostileCase Cases[] = {
-    {"ServerStoredAsAShortString",
-     [](Workstation&) { SetString(HKEY_CURRENT_USER, SettingsKey, L"Server", L"ab"); },
-     {},
-     {"Niepoprawny typ danych : Server."},
-     "TabSheet0"},
-    {"VersionStoredAsEightBytes",
-     [](Workstation&) { SetBinary(HKEY_CURRENT_USER, SettingsKey, L"Wersja"); },
-     {},
-     {"Pobranie danych dla 'Wersja' nie powiodło się."},
-     "TabSheet0"},
-    {"ConfigurationPathStoredAsANumber",
-     [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", 7); },
-     {},
-     {"Nie można uruchomić silnika bazy danych. Niepoprawny typ danych : CONFIGFILE01.",
-      "Niepoprawny typ danych : CONFIGFILE01."},
-     "TabSheet0"},
-    {"DataSourceListEntryStoredAsANumber",
-     [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, SourcesKey, L"Liczba", 1); },
-     {L"Dalej >"},
-     {"Niepoprawny typ danych : Liczba."},
-     "TabSheet1"},
+    {"ServerStoredAsAShortString", [](Workstation&) { SetString(HKEY_CURRENT_USER, SettingsKey, L"Server", L"ab"); },
+     {}, {"Niepoprawny typ danych : Server."}, "TabSheet0"},
+    {"VersionStoredAsEightBytes", [](Workstation&) { SetBinary(HKEY_CURRENT_USER, SettingsKey, L"Wersja"); },
+     {}, {"Pobranie danych dla 'Wersja' nie powiodło się."}, "TabSheet0"},
+    {"ConfigurationPathStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", 7); },
+     {}, {"Nie można uruchomić silnika bazy danych. Niepoprawny typ danych : CONFIGFILE01.",
+          "Niepoprawny typ danych : CONFIGFILE01."}, "TabSheet0"},
+    {"DataSourceListEntryStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, SourcesKey, L"Liczba", 1); },
+     {L"Dalej >"}, {"Niepoprawny typ danych : Liczba."}, "TabSheet1"},
     {"DataSourceServerStoredAsBinary",
      [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, std::wstring(SourceKeyStem) + Source, L"Server"); },
-     {L"Dalej >", L"=Rondel Hostile", L"Dalej >"},
-     {"Niepoprawny typ danych : Server."},
-     "TabSheet2"},
+     {L"Dalej >", L"=Rondel Hostile", L"Dalej >"}, {"Niepoprawny typ danych : Server."}, "TabSheet2"},
     {"DriverRegistrationStoredAsANumber",
      [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client", 1); },
-     SqlServerWalk,
-     {"Niepoprawny typ danych : SQL Native Client."},
-     "TabSheet3"},
-    {"OracleHomeNameStoredAsANumber",
-     [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, HomeKey, L"ORACLE_HOME_NAME", 1); },
-     {L"Oracle Server", L"Dalej >"},
-     {"Niepoprawny typ danych : ORACLE_HOME_NAME."},
-     "TabSheet1Oracle"},
-    {"OracleLanguageStoredAsBinary",
-     [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, HomeKey, L"NLS_LANG"); },
-     {L"Oracle Server", L"Dalej >"},
-     {"Niepoprawny typ danych : NLS_LANG."},
-     "TabSheet1Oracle"},
+     SqlServerWalk, {"Niepoprawny typ danych : SQL Native Client."}, "TabSheet3"},
+    {"OracleHomeNameStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, HomeKey, L"ORACLE_HOME_NAME", 1); },
+     {L"Oracle Server", L"Dalej >"}, {"Niepoprawny typ danych : ORACLE_HOME_NAME."}, "TabSheet1Oracle"},
+    {"OracleLanguageStoredAsBinary", [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, HomeKey, L"NLS_LANG"); },
+     {L"Oracle Server", L"Dalej >"}, {"Niepoprawny typ danych : NLS_LANG."}, "TabSheet1Oracle"},
     {"VeryLongValuesEverywhere",
      [](Workstation&) {
-         SetString(HKEY_LOCAL_MACHINE, HomeKey, L"NLS_LANG", kLong);
-         SetString(HKEY_LOCAL_MACHINE, HomeKey, L"ORACLE_HOME_NAME", kLong);
+         for (const wchar_t* name : {L"NLS_LANG", L"ORACLE_HOME_NAME"}) SetString(HKEY_LOCAL_MACHINE, HomeKey, name, kLong);
          SetString(HKEY_LOCAL_MACHINE, std::wstring(SourceKeyStem) + Source, L"Server", kLong);
          SetString(HKEY_LOCAL_MACHINE, SourcesKey, kLong.substr(0, 16000), L"SQL Native Client");
      },
-     {L"Dalej >", L"=Rondel Hostile", L"Dalej >", L"< Wstecz", L"< Wstecz", L"Oracle Server", L"Dalej >"},
-     {},
+     {L"Dalej >", L"=Rondel Hostile", L"Dalej >", L"< Wstecz", L"< Wstecz", L"Oracle Server", L"Dalej >"}, {},
      "TabSheet1Oracle"},
     {"PolishNamesGoThroughTheSqlServerPath",
      [](Workstation&) {
          SetString(HKEY_LOCAL_MACHINE, SourcesKey, kPolish, L"SQL Native Client");
          SetString(HKEY_LOCAL_MACHINE, std::wstring(SourceKeyStem) + kPolish, L"Server", L"SERWER\\ŁÓDŹ");
      },
-     {L"Dalej >", std::wstring(L"=") + kPolish, L"Dalej >", L"Dalej >", L"=Baza żółć", L"Wykonaj"},
-     {},
-     "TabSheet5",
-     true},
+     {L"Dalej >", std::wstring(L"=") + kPolish, L"Dalej >", L"Dalej >", L"=Baza żółć", L"Wykonaj"}, {}, "TabSheet5", true},
     {"NamesBeyondTheCodePageGoThroughTheOraclePath",
      [](Workstation& station) {
          station.MoveHome(station.Folder + L"\\" + kBeyond1250);
          station.MakeHome();
          SetString(HKEY_LOCAL_MACHINE, HomeKey, L"ORACLE_HOME_NAME", kBeyond1250);
      },
-     OracleWalk,
-     {},
-     "TabSheet5",
-     true,
-     true},
-    {"OracleHomeFolderMissing",
-     [](Workstation& station) { station.MoveHome(station.Folder + L"\\brak"); },
+     OracleWalk, {}, "TabSheet5", true, true},
+    {"OracleHomeFolderMissing", [](Workstation& station) { station.MoveHome(station.Folder + L"\\brak"); },
      {L"Oracle Server", L"Dalej >", L"Dalej >", L"@2=serwer", L"Dalej >", L"Wykonaj"},
-     {"Nie można zapisać pliku \"{dir}\\brak\\NETWORK\\ADMIN\\sqlnet.ora\": Nie znaleziono ścieżki."},
-     "TabSheet3Oracle"},
-    {"NamesFileOfBinaryGarbage",
-     [](Workstation& station) { station.Write(station.Names(), Garbage()); },
-     ToNetServicePage,
-     {},
-     "TabSheet2Oracle"},
-    {"NamesFileLockedByAnotherProgram",
-     [](Workstation& station) { station.ToLock = station.Names(); },
-     OracleWalk,
-     {"Nie można odczytać pliku \"{dir}\\oracle\\NETWORK\\ADMIN\\tnsnames.ora\": Naruszenie współdzielenia."},
-     "TabSheet5",
-     true,
-     true},
-    {"ConfigurationFileMissing",
-     [](Workstation& station) { DeleteFileW(station.Config.c_str()); },
-     SqlServerWalk,
-     {},
-     "TabSheet5",
-     true},
-    {"ConfigurationFileLockedByAnotherProgram",
-     [](Workstation& station) { station.ToLock = station.Config; },
+     {"Nie można zapisać pliku \"{dir}\\brak\\NETWORK\\ADMIN\\sqlnet.ora\": Nie znaleziono ścieżki."}, "TabSheet3Oracle"},
+    {"NamesFileOfBinaryGarbage", [](Workstation& station) { station.Write(station.Names(), Garbage()); },
+     ToNetServicePage, {}, "TabSheet2Oracle"},
+    {"NamesFileLockedByAnotherProgram", [](Workstation& station) { station.ToLock = station.Names(); },
+     OracleWalk, {"Nie można odczytać pliku \"{dir}\\oracle\\NETWORK\\ADMIN\\tnsnames.ora\": Naruszenie współdzielenia."},
+     "TabSheet5", true, true},
+    {"ConfigurationFileMissing", [](Workstation& station) { DeleteFileW(station.Config.c_str()); },
+     SqlServerWalk, {}, "TabSheet5", true},
+    {"ConfigurationFileLockedByAnotherProgram", [](Workstation& station) { station.ToLock = station.Config; },
      SqlServerWalk,
      {"Nie można uruchomić silnika bazy danych. Nie można odczytać pliku \"{dir}\\konfiguracja.cfg\": Naruszenie "
       "współdzielenia.",
       "Silnik bazy danych nie został uruchomiony: konfiguracja aliasów jest niedostępna.",
       "Silnik bazy danych nie został uruchomiony: konfiguracja aliasów jest niedostępna."},
      "TabSheet3"},
-    {"DataSourceKeyWithoutRights",
-     [](Workstation&) { ReadOnlyKey(std::wstring(SourceKeyStem) + Source); },
-     SqlServerWalk,
-     {"Nie można otworzyć klucza rejestru \"HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBC.INI\\Rondel Hostile\" z pełnym "
-      "dostępem."},
-     "TabSheet3"},
-    {"NamesFileOfAHundredThousandEntries",
-     [](Workstation& station) { station.Write(station.Names(), ManyEntries(100000)); },
-     ToNetServicePage,
-     {},
-     "TabSheet2Oracle"},
+    {"DataSourceKeyWithoutRights", [](Workstation&) { ReadOnlyKey(std::wstring(SourceKeyStem) + Source); },
+     SqlServerWalk, {"Nie można otworzyć klucza rejestru \"HKEY_LOCAL_MACHINE\\SOFTWARE\\ODBC\\ODBC.INI\\Rondel Hostile\" "
+                     "z pełnym dostępem."}, "TabSheet3"},
+    {"NamesFileOfAHundredThousandEntries", [](Workstation& station) { station.Write(station.Names(), ManyEntries(100000)); },
+     ToNetServicePage, {}, "TabSheet2Oracle"},
 };
+// clang-format on
 
 class HostileInput : public ::testing::TestWithParam<HostileCase> {
 protected:
     void SetUp() override {
-        RemoveTree(station_.Folder);
-        CreateDirectoryW(station_.Folder.c_str(), nullptr);
         station_.Write(station_.Config, kConfigFile);
-        previousConfig_ = ReadConfigPath();
-        SetString(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", station_.Config);
         SetString(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client", L"Installed");
         SetString(HKEY_LOCAL_MACHINE, DriverKey, L"Driver", L"C:\\windows\\system32\\sqlncli.dll");
         SetString(HKEY_LOCAL_MACHINE, SourcesKey, Source, L"SQL Native Client");
@@ -310,26 +237,15 @@ protected:
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, DriverKey);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, HomeKey);
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
-        if (!previousConfig_.empty())
-            SetString(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", previousConfig_);
-        else
-            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01");
-        RemoveTree(station_.Folder);
     }
 
-    static std::wstring ReadConfigPath() {
-        wchar_t value[1024] = {};
-        DWORD size = sizeof(value);
-        RegGetValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", RRF_RT_REG_SZ, nullptr, value, &size);
-        return value;
-    }
     // The data sources this suite may have made.
     static std::vector<std::wstring> DataSourceNames() {
         return {Source, kPolish, kBeyond1250, kLong.substr(0, 16000), L"Liczba"};
     }
 
     Workstation station_;
-    std::wstring previousConfig_;
+    machine::Value config_{EngineKey, L"CONFIGFILE01", station_.Config};
 };
 
 TEST_P(HostileInput, ShowsTheMessagesNeverHangsWritesNothingWrongAndEndsCleanly) {

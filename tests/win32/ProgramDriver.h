@@ -142,12 +142,6 @@ public:
             SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
         return text;
     }
-    // The texts of the visible controls of one class on the page that shows.
-    Strings Texts(const wchar_t* className) {
-        Strings texts;
-        for (HWND hwnd : VisibleOfClass(FindForm(), className)) texts.push_back(WideToUtf8(Text(hwnd)));
-        return texts;
-    }
 
     // The name of the innermost page that shows.
     std::string Page() {

@@ -21,6 +21,7 @@
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Win32Form.h"
+#include "win32/MachineRegistry.h"
 #include "win32/UiWindowSupport.h"
 #include "win32/platform/Scratch.h"
 #include "win32/Win32Workstation.h"
@@ -43,19 +44,6 @@ const std::string NamesFile =
 const std::string SettingsFile = "SQLNET.EXPIRE_TIME=10\r\n";
 const std::string ConfigFile = "[Veltra- Stary]\r\nDRIVER=ORACLE\r\nSERVER NAME=STARY\r\n";
 
-std::optional<std::wstring> MachineString(const wchar_t* key, const wchar_t* name) {
-    wchar_t value[1024] = {};
-    DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-void SetMachineString(const wchar_t* key, const wchar_t* name, const std::wstring& value) {
-    RegSetKeyValueW(HKEY_LOCAL_MACHINE, key, name, REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-
 bool KeyExists(const wchar_t* path) {
     UniqueHKey key;
     return RegOpenKeyExW(HKEY_LOCAL_MACHINE, path, 0, KEY_READ, key.put()) == ERROR_SUCCESS;
@@ -66,18 +54,13 @@ void MakeReadOnly(const std::string& path) { SetFileAttributesW(Utf8ToWide(path)
 class RefusedWrite : public ::testing::Test {
 public:  // the cases of the table reach the workstation through it
     RefusedWrite()
-        : previousConfig_(MachineString(EngineKey, L"CONFIGFILE01")),
-          createdKeys_{!KeyExists(L"SOFTWARE\\Borland"), !KeyExists(L"SOFTWARE\\ORACLE")} {
+        : createdKeys_{!KeyExists(L"SOFTWARE\\Borland"), !KeyExists(L"SOFTWARE\\ORACLE")} {
         Application.SetTitle("Konfiguracja BDE");
         Application.SetMessageBoxView(&ErrorBox);
     }
     void SetUp() override { Arrange(); }
     void TearDown() override {
         Clean();
-        if (previousConfig_)
-            SetMachineString(EngineKey, L"CONFIGFILE01", *previousConfig_);
-        else
-            RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01");
         // Keys made here go again: the suites that follow find the prefix as it was.
         if (createdKeys_[0]) RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Borland");
         if (createdKeys_[1]) RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ORACLE");
@@ -95,8 +78,8 @@ public:  // the cases of the table reach the workstation through it
         scratch::PutBytes(TnsNames, NamesFile);
         scratch::PutBytes(Config, ConfigFile);
         UseConfigFile(Config);
-        SetMachineString(HomeKey, L"ORACLE_HOME", folder_->WidePath());
-        SetMachineString(HomeKey, L"ORACLE_HOME_NAME", Utf8ToWide(HomeName));
+        machine::Set(HomeKey, L"ORACLE_HOME", folder_->WidePath());
+        machine::Set(HomeKey, L"ORACLE_HOME_NAME", Utf8ToWide(HomeName));
         RegDeleteTreeW(HKEY_CURRENT_USER, SettingsKey);
         ErrorBox.Shown.clear();
     }
@@ -109,7 +92,7 @@ public:  // the cases of the table reach the workstation through it
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, HomeKey);
         folder_.reset();
     }
-    void UseConfigFile(const std::string& path) { SetMachineString(EngineKey, L"CONFIGFILE01", Utf8ToWide(path)); }
+    void UseConfigFile(const std::string& path) { machine::Set(EngineKey, L"CONFIGFILE01", Utf8ToWide(path)); }
 
     // The wizard starts as the program starts it, then walks the Oracle path
     // to its last page with the names file's one service, its host changed.
@@ -164,8 +147,8 @@ public:  // the cases of the table reach the workstation through it
     UniqueFile Holder;
 
 private:
-    std::optional<std::wstring> previousConfig_;
     bool createdKeys_[2];
+    machine::Value config_{EngineKey, L"CONFIGFILE01", L""};
     std::unique_ptr<scratch::Folder> folder_;
 };
 

@@ -74,45 +74,36 @@ void ThrowException(TObject&) { throw Exception("Błąd obsługi"); }
 void ThrowRuntimeError(TObject&) { throw std::runtime_error("zwykły błąd."); }
 void ThrowNumber(TObject&) { throw 42; }
 
+// Sent to the form and handled before the action returns.
+void SendToForm(TWin32Form& window, UINT message, WPARAM w) {
+    SendMessageW(window.Handle(), message, w, 0);
+    window.ProcessMessages();
+}
+
+// clang-format off
 const BoundaryCase Cases[] = {
-    {"ButtonClick",
-     [](TBoundaryForm& form) { form.Next.OnClick = ThrowException; },
-     [](TBoundaryForm& form, TWin32Form& window) { Click(window, window.HandleOf(form.Next)); },
-     "Błąd obsługi."},
-    {"EnterPressesTheDefaultButton",
-     [](TBoundaryForm& form) { form.Next.OnClick = ThrowNumber; },
-     [](TBoundaryForm&, TWin32Form& window) {
-         SendMessageW(window.Handle(), WM_COMMAND, IDOK, 0);
-         window.ProcessMessages();
-     },
-     "Nieznany błąd."},
-    {"CheckBoxClick",
-     [](TBoundaryForm& form) { form.Option.OnClick = ThrowRuntimeError; },
-     [](TBoundaryForm& form, TWin32Form& window) { Click(window, window.HandleOf(form.Option)); },
-     "zwykły błąd."},
-    {"ComboBoxOpens",
-     [](TBoundaryForm& form) { form.Choice.OnDropDown = ThrowException; },
+    {"ButtonClick", [](TBoundaryForm& form) { form.Next.OnClick = ThrowException; },
+     [](TBoundaryForm& form, TWin32Form& window) { Click(window, window.HandleOf(form.Next)); }, "Błąd obsługi."},
+    {"EnterPressesTheDefaultButton", [](TBoundaryForm& form) { form.Next.OnClick = ThrowNumber; },
+     [](TBoundaryForm&, TWin32Form& window) { SendToForm(window, WM_COMMAND, IDOK); }, "Nieznany błąd."},
+    {"CheckBoxClick", [](TBoundaryForm& form) { form.Option.OnClick = ThrowRuntimeError; },
+     [](TBoundaryForm& form, TWin32Form& window) { Click(window, window.HandleOf(form.Option)); }, "zwykły błąd."},
+    {"ComboBoxOpens", [](TBoundaryForm& form) { form.Choice.OnDropDown = ThrowException; },
      [](TBoundaryForm& form, TWin32Form& window) {
-         SendMessageW(window.HandleOf(form.Choice), CB_SHOWDROPDOWN, TRUE, 0);
-         SendMessageW(window.HandleOf(form.Choice), CB_SHOWDROPDOWN, FALSE, 0);
+         for (const BOOL show : {TRUE, FALSE}) SendMessageW(window.HandleOf(form.Choice), CB_SHOWDROPDOWN, show, 0);
          window.ProcessMessages();
      },
      "Błąd obsługi."},
-    {"TypingIntoTheEditsSubclassedWindow",
-     [](TBoundaryForm& form) { form.Name.OnChange = ThrowException; },
+    // Each time a text that differs, so that it is a change.
+    {"TypingIntoTheEditsSubclassedWindow", [](TBoundaryForm& form) { form.Name.OnChange = ThrowException; },
      [](TBoundaryForm& form, TWin32Form& window) {
-         // Each time a text that differs, so that it is a change.
          Type(window, window.HandleOf(form.Name), form.Name.Text() == "x" ? L"y" : L"x");
      },
      "Błąd obsługi."},
-    {"CloseBox",
-     [](TBoundaryForm& form) { form.OnClose = ThrowRuntimeError; },
-     [](TBoundaryForm&, TWin32Form& window) {
-         SendMessageW(window.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
-         window.ProcessMessages();
-     },
-     "zwykły błąd."},
+    {"CloseBox", [](TBoundaryForm& form) { form.OnClose = ThrowRuntimeError; },
+     [](TBoundaryForm&, TWin32Form& window) { SendToForm(window, WM_SYSCOMMAND, SC_CLOSE); }, "zwykły błąd."},
 };
+// clang-format on
 
 class WindowBoundary : public ::testing::TestWithParam<BoundaryCase> {
 protected:
