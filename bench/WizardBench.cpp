@@ -128,13 +128,7 @@ TForm2& OracleFilledIn(WizardWorkstation& ws) {
     SeedOracleHome(ws, {}, &OneServiceFile());
     ws.StoreChoice("Server", 1);
     TForm2& form = ws.Open();
-    form.ButtonDalej.Click();
-    form.ButtonDalej.Click();
-    form.ComboBoxOracleServer.UserType("NOWY.SERWIS");
-    form.DBEdit2.UserType("db.example");
-    form.DBEdit3.UserType("1522");
-    form.DBEdit4.UserType("RONDEL");
-    form.ButtonDalej.Click();
+    FillOraclePages(form);
     form.ComboBoxUserOchrona.SetText("VELTRA_OCHRONA");
     form.ComboBoxUserRN.SetText("VELTRA_RN");
     form.ComboBoxUserLiczniki.SetText("VELTRA_LICZNIKI");

@@ -41,3 +41,13 @@ void FillSqlServerPages(TForm2& form) {
     form.ComboBoxBaza.UserType("Rondel");
     form.ComboBoxBazaLiczniki.UserType("RondelLiczniki");
 }
+
+void FillOraclePages(TForm2& form) {
+    form.ButtonDalej.Click();
+    form.ButtonDalej.Click();
+    form.ComboBoxOracleServer.UserType("NOWY.SERWIS");
+    form.DBEdit2.UserType("db.example");
+    form.DBEdit3.UserType("1522");
+    form.DBEdit4.UserType("RONDEL");
+    form.ButtonDalej.Click();
+}

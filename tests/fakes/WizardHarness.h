@@ -30,6 +30,10 @@ struct WizardProbe {
 // and RondelLiczniki.
 void FillSqlServerPages(TForm2& form);
 
+// From page 0 to the schema page of the Oracle path, a new service
+// NOWY.SERWIS at db.example:1522, service RONDEL, typed in on the way.
+void FillOraclePages(TForm2& form);
+
 class WizardWorkstation {
 public:
     static constexpr const char* EngineKey = "\\SOFTWARE\\Borland\\Database Engine";

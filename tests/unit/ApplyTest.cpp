@@ -173,13 +173,7 @@ TEST_P(ApplyOracleTest, WritesTheFilesAndSevenAliasesThenShowsTheLog) {
     TForm2& form = ws.Open();
     // An existing alias keeps its own stored password.
     ws.Session.AddAlias("X Veltra- RN- Faktury", "ORACLE", {"SERVER NAME=stary", "USER NAME=u", "PASSWORD=własne"});
-    form.ButtonDalej.Click();
-    form.ButtonDalej.Click();
-    form.ComboBoxOracleServer.UserType("NOWY.SERWIS");
-    form.DBEdit2.UserType("db.example");
-    form.DBEdit3.UserType("1522");
-    form.DBEdit4.UserType("RONDEL");
-    form.ButtonDalej.Click();
+    FillOraclePages(form);
     form.ComboBoxUserRN.UserDropDown();  // logs in with the fixed password
     form.ComboBoxUserOchrona.SetText(c.Ochrona);
     form.ComboBoxUserLiczniki.SetText(c.Liczniki);
