@@ -16,7 +16,7 @@
 
 namespace {
 
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
+using machine::EngineKey;
 
 class EngineBackend : public testing::Test {
 protected:

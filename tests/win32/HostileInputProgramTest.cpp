@@ -27,12 +27,13 @@ using namespace uiwin;
 
 namespace {
 
-constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
-constexpr const wchar_t* DriversKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers";
-constexpr const wchar_t* DriverKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client";
-constexpr const wchar_t* SourcesKey = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
-constexpr const wchar_t* SourceKeyStem = L"SOFTWARE\\ODBC\\ODBC.INI\\";
+using machine::SettingsKey;
+using machine::EngineKey;
+using machine::DriversKey;
+using machine::DriverKey;
+using machine::SourcesKey;
+using machine::SourceKeyStem;
+
 constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_hostile";
 constexpr const wchar_t* Source = L"Rondel Hostile";
 

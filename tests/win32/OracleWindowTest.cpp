@@ -25,7 +25,8 @@ using namespace uiwin;
 
 namespace {
 
-constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
+using machine::SettingsKey;
+
 constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_test";
 
 // Entries of several forms; only XE.SERWER can be kept by the table.

@@ -31,10 +31,11 @@ using namespace uiwin;
 
 namespace {
 
+using machine::SettingsKey;
+using machine::EngineKey;
+
 using Strings = std::vector<std::string>;
 
-constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
 constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_odmowa";
 constexpr const char* HomeName = "KonfiguracjaBDE_odmowa";
 

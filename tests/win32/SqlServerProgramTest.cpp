@@ -27,15 +27,14 @@ using namespace uiwin;
 
 namespace {
 
+using machine::SettingsKey;
+using machine::DriversKey;
+using machine::SourcesKey;
 
-constexpr const wchar_t* DriversKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers";
-constexpr const wchar_t* SourcesKey = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
 constexpr const wchar_t* SourceKey = L"SOFTWARE\\ODBC\\ODBC.INI\\Rondel Wine";
-constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
 // The SQLite driver of this process's architecture: unixODBC loads it in here.
 constexpr const char* SqliteDriver = sizeof(void*) == 4 ? "/usr/lib/i386-linux-gnu/odbc/libsqlite3odbc.so"
                                                         : "/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so";
-
 
 class SqlServerProgram : public ::testing::Test {
 protected:
