@@ -22,39 +22,64 @@ std::string Rest(const std::string& group, std::string_view key) {
     return group.substr(key.size());
 }
 
-// Lines the names file needs to keep as they are: empty ones and comments.
-bool EmptyOrComment(std::string_view line) {
+// Oracle Net Services Reference, "Syntax Rules for Configuration Files": a
+// keyword that begins a parameter stands in the far left column; a line
+// indented by a blank continues the line before; "#" begins a comment that
+// runs to the end of the line; reserved symbols in quoted text are text.
+
+// Empty lines and comments: what the client passes over.
+bool Silent(std::string_view line) {
     const std::string trimmed = Trim(line);
     return trimmed.empty() || trimmed.front() == '#';
 }
 
-bool StartsEntry(std::string_view line) {
-    const std::string trimmed = Trim(line);
-    return !trimmed.empty() && trimmed.front() != '#' && trimmed.front() != '(' && trimmed.front() != ')';
+// In the far left column, and no comment or parenthesis (a line beginning
+// with one the page reads as a continuation, however it stands).
+bool StartsParameter(std::string_view line) {
+    if (line.empty() || line.front() == ' ' || line.front() == '\t' || Silent(line)) return false;
+    const char first = Trim(line).front();
+    return first != '(' && first != ')';
 }
 
-bool StartsWithParenthesis(std::string_view line) {
-    const std::string trimmed = Trim(line);
-    return !trimmed.empty() && (trimmed.front() == '(' || trimmed.front() == ')');
+void CountParentheses(std::string_view line, int& depth, bool& opened) {
+    char quote = 0;
+    for (char c : line) {
+        if (quote) {
+            if (c == quote) quote = 0;
+        } else if (c == '#') {
+            return;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '(') {
+            ++depth;
+            opened = true;
+        } else if (c == ')') {
+            --depth;
+        }
+    }
 }
 
-// Lines [header, end) of the entry that begins at `header`.
-std::size_t EntryEnd(const std::vector<std::string>& lines, std::size_t header) {
+// The lines of the parameter that begins at `first`, in order: every line up
+// to the next parameter that is not empty or a comment, and those that are,
+// where they stand before its last line while its parentheses are open (or
+// not opened yet). The empty lines and comments after it belong to what follows.
+std::vector<std::size_t> ParameterLines(const std::vector<std::string>& lines, std::size_t first) {
+    std::size_t end = first + 1;
+    while (end < lines.size() && !StartsParameter(lines[end])) ++end;
+    while (end > first + 1 && Silent(lines[end - 1])) --end;
+    std::vector<std::size_t> own;
     int depth = 0;
     bool opened = false;
-    for (std::size_t i = header; i < lines.size(); ++i) {
-        if (i > header && StartsEntry(lines[i])) break;
-        if (EmptyOrComment(lines[i])) continue;
-        for (char c : lines[i]) {
-            if (c == '(') ++depth, opened = true;
-            if (c == ')') --depth;
-        }
-        if (opened && depth <= 0) return i + 1;
+    for (std::size_t i = first; i < end; ++i) {
+        if (!Silent(lines[i]) || !opened || depth > 0) own.push_back(i);
+        CountParentheses(lines[i], depth, opened);
     }
-    // Never closed: only the lines that plainly continue the header go.
-    std::size_t end = header + 1;
-    while (end < lines.size() && StartsWithParenthesis(lines[end])) ++end;
-    return end;
+    return own;
+}
+
+// `indices` in ascending order.
+void EraseLines(std::vector<std::string>& lines, const std::vector<std::size_t>& indices) {
+    for (auto it = indices.rbegin(); it != indices.rend(); ++it) lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*it));
 }
 
 bool NeedsQuotes(std::string_view item) {
@@ -158,12 +183,11 @@ int FindServiceEntry(const std::vector<std::string>& lines, std::string_view nam
 
 void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry) {
     // Every entry of the name goes: the page reads the first one of a name,
-    // so one left behind would hide the entry written at the end.
+    // so one left behind would hide the entry written at the end. A line of
+    // an entry left behind would continue the entry above it.
     for (std::size_t header = FindHeader(lines, entry.Name, 0); header < lines.size();
-         header = FindHeader(lines, entry.Name, header)) {
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(header),
-                    lines.begin() + static_cast<std::ptrdiff_t>(EntryEnd(lines, header)));
-    }
+         header = FindHeader(lines, entry.Name, header))
+        EraseLines(lines, ParameterLines(lines, header));
     for (std::string& line : ServiceEntryLines(entry)) lines.push_back(std::move(line));
 }
 
@@ -223,14 +247,20 @@ std::string JoinSqlNetItems(const std::vector<std::string>& items) {
 }
 
 bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, std::string_view item) {
-    int found = -1;
-    for (std::size_t i = 0; i < lines.size() && found < 0; ++i) {
+    std::vector<std::size_t> own;  // the setting's lines
+    for (std::size_t i = 0; i < lines.size() && own.empty(); ++i) {
         const std::size_t eq = lines[i].find('=');
         if (eq != std::string::npos && SameText(std::string_view(lines[i]).substr(0, eq), name))
-            found = static_cast<int>(i);
+            own = ParameterLines(lines, i);
     }
+    // A line end separates items as a blank does; a comment line is none.
     std::string value;
-    if (found >= 0) value = lines[static_cast<std::size_t>(found)].substr(lines[static_cast<std::size_t>(found)].find('=') + 1);
+    for (std::size_t i : own) {
+        if (i == own.front())
+            value = lines[i].substr(lines[i].find('=') + 1);
+        else if (!Silent(lines[i]))
+            value += ' ' + lines[i];
+    }
     for (char parenthesis : {'(', ')'})
         if (const std::size_t at = value.find(parenthesis); at != std::string::npos) value.erase(at, 1);
 
@@ -239,17 +269,19 @@ bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, st
         return false;
     items.emplace_back(item);
     std::string line = std::string(name) + "=" + JoinSqlNetItems(items);
-    if (found >= 0)
-        lines[static_cast<std::size_t>(found)] = std::move(line);
-    else
+    if (own.empty()) {
         lines.push_back(std::move(line));
+        return true;
+    }
+    lines[own.front()] = std::move(line);
+    EraseLines(lines, std::vector<std::size_t>(own.begin() + 1, own.end()));
     return true;
 }
 
-bool BreaksNetFile(std::string_view text, bool blankAllowed) {
+bool BreaksNetFile(std::string_view text, TNetText kind) {
     return std::any_of(text.begin(), text.end(), [&](char c) {
         const auto code = static_cast<unsigned char>(c);
-        if (c == ' ') return !blankAllowed;
+        if (c == ' ' || c == ',') return kind == TNetText::ServiceName;
         return code < ' ' || code == 127 || c == '=' || c == '(' || c == ')' || c == '#' || c == '"';
     });
 }

@@ -37,16 +37,18 @@ std::vector<std::string> ServiceEntryLines(const TNetServiceEntry& entry);
 // without blanks, begins with NAME "="; -1 when there is none.
 int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name);
 
-// Deletes every entry of the name, each from a header FindServiceEntry would
-// find up to the line where its parentheses close, but never past a line
-// that starts another entry; an entry that never closes loses only its
-// header and the parenthesised lines right after it. Then appends `entry` at
-// the end. Other lines stay as they are.
+// Deletes every entry of the name whole, as the Oracle client reads the
+// file, then appends `entry` at the end. An entry is its header (a line
+// FindServiceEntry would find) and every later line that is not empty or a
+// comment, up to the next line in the far left column that is not one and
+// not a parenthesis; empty lines and comments go with it only before its
+// last line and while its parentheses are open. Other lines stay as they are.
 void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry);
 
-// sqlnet.ora: makes sure the setting `name` lists `item` in its value,
-// appending it in the value's own format, the line replaced in place or added
-// at the end. False, and the lines untouched, when the item is there already.
+// sqlnet.ora: makes sure the setting `name` lists `item` in its value, read
+// from the setting's line and the lines that continue it, appending it in the
+// value's own format: one line then replaces all of the setting's lines, or is
+// added at the end. False, and the lines untouched, when the item is there already.
 bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, std::string_view item);
 
 // A value's items as the settings file separates them: commas and runs of
@@ -56,7 +58,13 @@ std::vector<std::string> SplitSqlNetItems(std::string_view value);
 // parentheses inside items are dropped, the list's own are its only ones.
 std::string JoinSqlNetItems(const std::vector<std::string>& items);
 
+// Where a text goes into the names file: a service name heads an entry,
+// where a blank or a comma would make it more than one name; a value stands
+// inside the entry's parentheses.
+enum class TNetText { ServiceName, Value };
+
 // True when `text` holds a character that would break an entry of the names
-// file: a control character, "=", "(", ")", "#" or a double quote, and a
-// blank unless `blankAllowed`.
-bool BreaksNetFile(std::string_view text, bool blankAllowed);
+// file: a control character, "=", "(", ")", "#" or a double quote, and in a
+// service name also a blank or a comma.
+bool BreaksNetFile(std::string_view text, TNetText kind);
+

@@ -19,11 +19,14 @@ void TForm2::TabSheet2OracleShow(TObject&) {
     NetAdminDir = EditFolderHome.Text() + "\\NETWORK\\ADMIN\\";
     TnsNamesLines.Clear();
     TnsNamesRead = false;
+    // Cleared before the read, so that a load that fails forgets an earlier
+    // edit too: refused over the unread file, it would keep the page with
+    // nothing new typed.
+    ServiceTableEdited = false;
     const std::string names = NetAdminDir + "tnsnames.ora";
     if (Platform.Files.FileExistsChecked(names)) TnsNamesLines.Lines() = Platform.Files.ReadLines(names);
     TnsNamesRead = true;
     const std::vector<std::string> entryTexts = JoinEntryTexts(TnsNamesLines.Lines());
-    ServiceTableEdited = false;
     std::vector<std::string> serviceNames;
     {
         // The page's edits show the record the service name picks, below.
@@ -96,8 +99,9 @@ void TForm2::DBEditChange(TObject&) { ServiceTableEdited = true; }
 // The service name and the fields go into the names file and the aliases as
 // they are: refuse what would break either before anything is stored.
 void TForm2::CheckNetServiceEntry() {
-    if (BreaksNetFile(ComboBoxOracleServer.Text(), false))
-        throw Exception("Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu");
+    if (BreaksNetFile(ComboBoxOracleServer.Text(), TNetText::ServiceName))
+        throw Exception(
+            "Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu");
     if (!ServiceTableEdited) return;
     // The entry would be written into the lines loaded with the page: over a
     // file that could not be read, that would lose every other entry.
@@ -107,7 +111,7 @@ void TForm2::CheckNetServiceEntry() {
                                {NetAdminDir + "tnsnames.ora"}));
     for (TField* field : {&ClientDataSet1ADDR_ADDR_PROT(), &ClientDataSet1ADDR_ADDR_HOST(),
                           &ClientDataSet1ADDR_ADDR_PORT(), &ClientDataSet1CONN_SERV()})
-        if (BreaksNetFile(field->AsString(), true))
+        if (BreaksNetFile(field->AsString(), TNetText::Value))
             throw Exception(Format("Pole '%s' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu",
                                    {field->DisplayLabel()}));
 }

@@ -113,7 +113,7 @@ TEST(Apply, AnErrorStopsTheRunWithoutSavingOnTheWizardPage) {
              r.form.RadioGroupSerwer.SetItemIndex(1);
              r.form.ComboBoxOracleServer.SetText("XE SERWER");
          },
-         "Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu.", opening},
+         "Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu.", opening},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.error);

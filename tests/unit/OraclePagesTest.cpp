@@ -199,10 +199,11 @@ TEST_F(OraclePagesTest, TheEditedMarkFollowsTheUsersChanges) {
 }
 
 TEST_F(OraclePagesTest, TextThatWouldBreakTheFileKeepsThePage) {
-    const char* kNameMessage = "Nazwa serwisu Oracle nie może zawierać spacji, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
+    const char* kNameMessage = "Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
     const std::pair<const char*, const char*> cases[] = {
         {"NOWY SERWIS", kNameMessage},
         {"NOWY=1", kNameMessage},
+        {"NOWY,INNY", kNameMessage},
         {"XE.SERWER", "Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu."},
     };
     TForm2& form = OpenServicePage();
@@ -239,6 +240,23 @@ TEST_F(OraclePagesTest, AnUnreadNamesFileIsNeverRewritten) {
     EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle);
     EXPECT_THROW(form.ButtonWykonajClick(form), Exception);
     EXPECT_EQ(ws.Files.Bytes(admin + "tnsnames.ora"), bytes);
+    EXPECT_EQ(ws.Files.WriteCount(), 0);
+}
+
+// A reload that fails forgets the edit made before it: nothing new typed,
+// the page is left and the apply writes no names file.
+TEST_F(OraclePagesTest, AFailedReloadForgetsTheEarlierEdit) {
+    TForm2& form = OpenServicePage();
+    form.DBEdit2.UserType("inny");
+    form.ButtonWstecz.Click();
+    ws.Files.SetUnreadable(admin + "tnsnames.ora");
+    form.ButtonDalej.Click();
+    EXPECT_FALSE(ws.Errors().empty());
+    ws.ClearErrors();
+    ws.User([&] { form.ButtonDalej.Click(); });
+    EXPECT_EQ(ws.Errors(), Strings{});
+    EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet3Oracle);
+    form.SaveNetServiceEntry();
     EXPECT_EQ(ws.Files.WriteCount(), 0);
 }
 
