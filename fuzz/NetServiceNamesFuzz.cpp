@@ -3,6 +3,7 @@
 // is rewritten. The entry rewritten is one the file holds (the input's last
 // byte picks it and its spelling), with fields taken from the file, so the
 // replacement meets real headers and not only misses.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -33,9 +34,16 @@ std::string WithoutBlanks(const std::string& text) {
 // What the page makes of a line: the header test the join applies.
 std::string Packed(const std::string& line) { return UpperCase(WithoutBlanks(Trim(line))); }
 
-bool StartsEntry(const std::string& line) {
+// The client's reading (Oracle Net Services Reference, "Syntax Rules for
+// Configuration Files"): a parameter begins in the far left column, an
+// indented line continues the one before, "#" begins a comment.
+bool Silent(const std::string& line) {
     const std::string t = Trim(line);
-    return !t.empty() && t.front() != '#' && t.front() != '(' && t.front() != ')';
+    return t.empty() || t.front() == '#';
+}
+bool StartsEntry(const std::string& line) {
+    if (line.empty() || line.front() == ' ' || line.front() == '\t' || Silent(line)) return false;
+    return Trim(line).front() != '(' && Trim(line).front() != ')';
 }
 
 // What the service-name check and the field checks let through.
@@ -52,37 +60,32 @@ std::string LowerCase(std::string text) {
     return text;
 }
 
-// kept must be the old lines with, after every header of the name, some
-// lines removed that start no entry: segment 0 whole, then a tail of every
-// later segment. Compared as the bytes the file layer writes, against the
+// kept must be the old lines without the entries of the name: after each
+// header, up to the next line that starts an entry, every line that is not
+// empty or a comment goes (one left would continue the line above it), the
+// empty lines and comments before the last of them may go, and every other
+// line stays. Compared as the bytes the file layer writes, against the
 // bytes read.
 bool KeptOutsideEntries(const Lines& old, const Lines& oldBytes, const Lines& kept, const std::string& key) {
+    enum { Stays, MayGo, Goes };
+    std::vector<int> fate(old.size(), Stays);
+    for (std::size_t h = 0; h < old.size(); ++h) {
+        if (Packed(old[h]).rfind(key, 0) != 0) continue;
+        std::size_t last = h;
+        for (std::size_t i = h + 1; i < old.size() && !StartsEntry(old[i]); ++i)
+            if (!Silent(old[i])) last = i;
+        for (std::size_t i = h; i <= last; ++i) fate[i] = std::max(fate[i], Silent(old[i]) ? int(MayGo) : int(Goes));
+    }
     Lines keptBytes;
     for (const std::string& line : kept) keptBytes.push_back(Utf8ToAnsi(line));
-    std::vector<std::vector<std::size_t>> segments(1);
-    for (std::size_t i = 0; i < old.size(); ++i) {
-        if (Packed(old[i]).rfind(key, 0) == 0)
-            segments.emplace_back();
-        else
-            segments.back().push_back(i);
-    }
     std::vector<char> reach(kept.size() + 1, 0);
     reach[0] = 1;
-    for (std::size_t s = 0; s < segments.size(); ++s) {
-        const std::vector<std::size_t>& seg = segments[s];
-        std::size_t maxCut = 0;  // lines of the old entry that may go
-        if (s > 0)
-            while (maxCut < seg.size() && !StartsEntry(old[seg[maxCut]])) ++maxCut;
+    for (std::size_t i = 0; i < old.size(); ++i) {
         std::vector<char> next(kept.size() + 1, 0);
         for (std::size_t p = 0; p <= kept.size(); ++p) {
             if (!reach[p]) continue;
-            for (std::size_t cut = 0; cut <= maxCut; ++cut) {
-                const std::size_t len = seg.size() - cut;
-                if (p + len > kept.size()) continue;
-                bool same = true;
-                for (std::size_t k = 0; k < len && same; ++k) same = keptBytes[p + k] == oldBytes[seg[cut + k]];
-                if (same) next[p + len] = 1;
-            }
+            if (fate[i] != Stays) next[p] = 1;
+            if (fate[i] != Goes && p < kept.size() && keptBytes[p] == oldBytes[i]) next[p + 1] = 1;
         }
         reach.swap(next);
     }

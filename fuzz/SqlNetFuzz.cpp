@@ -1,6 +1,8 @@
 // sqlnet.ora as the apply brings it into line: the two settings are ensured,
-// and a second apply must find nothing to do. Every line but the two
-// settings' own stays as it was; a missing setting is added at the end.
+// and a second apply must find nothing to do. A setting rewritten is one line
+// in place of its own lines (its line and those continuing it); every other
+// line stays as it was; a missing setting is added at the end.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -27,10 +29,16 @@ constexpr Setting kSettings[] = {{"SQLNET.AUTHENTICATION_SERVICES", "NTS"}, {"NA
     std::abort();
 }
 
-bool Apply(Lines& lines) {
-    bool changed = false;
-    for (const Setting& s : kSettings) changed |= EnsureSqlNetItem(lines, s.Name, s.Item);
-    return changed;
+// The client's reading (Oracle Net Services Reference, "Syntax Rules for
+// Configuration Files"): a parameter begins in the far left column, an
+// indented line continues the one before, "#" begins a comment.
+bool Silent(const std::string& line) {
+    const std::string t = Trim(line);
+    return t.empty() || t.front() == '#';
+}
+bool StartsParameter(const std::string& line) {
+    if (line.empty() || line.front() == ' ' || line.front() == '\t' || Silent(line)) return false;
+    return Trim(line).front() != '(' && Trim(line).front() != ')';
 }
 
 // The setting's line: the first whose text before its first "=" is the name.
@@ -42,26 +50,56 @@ std::size_t SettingLine(const Lines& lines, const char* name) {
     return lines.size();
 }
 
+// One setting ensured on before, giving after.
+void CheckOne(const Lines& before, const Lines& after, bool changed, const Setting& s) {
+    if (!changed) {
+        if (after != before) Fault("lines changed without a change reported");
+        return;
+    }
+    const std::string head = std::string(s.Name) + "=";
+    const std::size_t at = SettingLine(before, s.Name);
+    if (at == before.size()) {
+        if (after.size() != before.size() + 1 || !std::equal(before.begin(), before.end(), after.begin()) ||
+            after.back().rfind(head, 0) != 0)
+            Fault("a missing setting is not added at the end alone", s.Name);
+        return;
+    }
+    // Its own lines run to the next parameter; only empty lines and comments
+    // of them may stay after the rebuilt line.
+    std::size_t end = at + 1;
+    while (end < before.size() && !StartsParameter(before[end])) ++end;
+    const std::size_t tail = before.size() - end;
+    if (after.size() < at + 1 + tail || after.size() > at + 1 + (end - at - 1) + tail ||
+        !std::equal(before.begin(), before.begin() + static_cast<std::ptrdiff_t>(at), after.begin()) ||
+        !std::equal(before.end() - static_cast<std::ptrdiff_t>(tail), before.end(), after.end() - static_cast<std::ptrdiff_t>(tail)))
+        Fault("a line outside the setting changed", s.Name);
+    if (after[at].rfind(head, 0) != 0) Fault("the setting is not rebuilt in place", after[at]);
+    std::size_t from = at + 1;
+    for (std::size_t i = at + 1; i < after.size() - tail; ++i) {
+        while (from < end && before[from] != after[i]) ++from;
+        if (from == end || !Silent(after[i])) Fault("a line of the old setting stays", after[i]);
+        ++from;
+    }
+}
+
+bool Apply(Lines& lines) {
+    bool changed = false;
+    for (const Setting& s : kSettings) {
+        const Lines before = lines;
+        const bool one = EnsureSqlNetItem(lines, s.Name, s.Item);
+        CheckOne(before, lines, one, s);
+        changed |= one;
+    }
+    return changed;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Lines old = SplitLines(AnsiToUtf8(std::string(reinterpret_cast<const char*>(data), size)));
     Lines once = old;
-    const bool changed = Apply(once);
-    if (!changed && once != old) Fault("lines changed without a change reported");
-
+    Apply(once);
     Lines twice = once;
     if (Apply(twice) || twice != once) Fault("a second apply changes the file", twice.back());
-
-    std::vector<std::size_t> own;
-    for (const Setting& s : kSettings) own.push_back(SettingLine(old, s.Name));
-    if (once.size() < old.size() || once.size() > old.size() + 2) Fault("lines lost or too many added");
-    for (std::size_t i = 0; i < old.size(); ++i)
-        if (i != own[0] && i != own[1] && once[i] != old[i]) Fault("another line changed", old[i]);
-    for (std::size_t i = old.size(); i < once.size(); ++i) {
-        const bool ofSetting = once[i].rfind(std::string(kSettings[0].Name) + "=", 0) == 0 ||
-                               once[i].rfind(std::string(kSettings[1].Name) + "=", 0) == 0;
-        if (!ofSetting) Fault("an added line is no setting", once[i]);
-    }
     return 0;
 }
