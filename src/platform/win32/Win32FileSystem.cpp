@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <algorithm>
 #include <optional>
 
@@ -55,6 +57,37 @@ public:
 private:
     std::wstring path_;
 };
+
+// What the target had that the new file would otherwise take from the
+// folder: who may read and change it (its DACL, protected from inheritance
+// or not) and its attributes, put on the temporary file before the rename.
+// ReplaceFileW is documented to keep them (ReplaceFile, Microsoft's Win32
+// reference: DACLs among what it preserves), but under Wine 8 it kept
+// neither; a copy then a rename keeps both there too, and the rename stays
+// the one step that replaces the file.
+void CopyProtection(const std::wstring& target, DWORD attributes, const std::wstring& temp, const std::string& path) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    // aclapi.h: a NULL DACL read (full access for everyone) is set as one.
+    DWORD error = ::GetNamedSecurityInfoW(target.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                          &dacl, nullptr, &descriptor);
+    if (error != ERROR_SUCCESS) Fail(WriteFailedText, path, error);
+    const UniqueHLocal owned(descriptor);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!::GetSecurityDescriptorControl(descriptor, &control, &revision)) Fail(WriteFailedText, path, ::GetLastError());
+    const SECURITY_INFORMATION what =
+        DACL_SECURITY_INFORMATION |
+        ((control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+    error = ::SetNamedSecurityInfoW(const_cast<LPWSTR>(temp.c_str()), SE_FILE_OBJECT, what, nullptr, nullptr, dacl,
+                                    nullptr);
+    if (error != ERROR_SUCCESS) Fail(WriteFailedText, path, error);
+    // The ones SetFileAttributesW sets; a read-only target never gets here.
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (!::SetFileAttributesW(temp.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL))
+        Fail(WriteFailedText, path, ::GetLastError());
+}
 
 // The writer's process id when name is one of target's temporary files
 // ("<target>.<pid>-<n>.tmp"), else nothing.
@@ -159,6 +192,7 @@ void TWin32FileSystem::WriteBytes(const std::string& path, const std::string& by
     if (!::FlushFileBuffers(file.get())) Fail(WriteFailedText, path, ::GetLastError());
     // Closed first: an open file cannot be renamed.
     if (!::CloseHandle(file.release())) Fail(WriteFailedText, path, ::GetLastError());
+    if (attributes != INVALID_FILE_ATTRIBUTES) CopyProtection(target, attributes, temp.Path(), path);
 
     if (!::MoveFileExW(temp.Path().c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         Fail(WriteFailedText, path, ::GetLastError());

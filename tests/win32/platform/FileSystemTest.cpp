@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 
 #include "Scratch.h"
@@ -20,6 +22,39 @@ const std::string PolishLetters = "ąęłńóśźżĄĘŁŃÓŚŹŻ";
 const std::string PolishLettersCp1250 = "\xB9\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xCA\xA3\xD1\xD3\x8C\x8F\xAF";
 
 std::string SystemText(DWORD code) { return SystemErrorText(code); }
+
+// The file's DACL in SDDL (sddl.h), read through GetFileSecurityW.
+std::string DaclText(const std::wstring& path) {
+    DWORD size = 0;
+    ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
+    std::string descriptor(size, '\0');
+    if (!::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size)) return "<none>";
+    LPWSTR text = nullptr;
+    if (!::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.data(), SDDL_REVISION_1,
+                                                              DACL_SECURITY_INFORMATION, &text, nullptr))
+        return "<none>";
+    const UniqueHLocal owned(text);
+    return WideToUtf8(text);
+}
+
+// Full access for SYSTEM, the current user and everyone, kept from the folder's.
+bool GrantEveryone(const std::wstring& path) {
+    UniqueKernelHandle token;
+    char user[256];
+    DWORD size = 0;
+    LPWSTR sid = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()) ||
+        !::GetTokenInformation(token.get(), TokenUser, user, sizeof(user), &size) ||
+        !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid))
+        return false;
+    const UniqueHLocal ownedSid(sid);
+    const std::wstring sddl = L"D:P(A;;FA;;;SY)(A;;FA;;;" + std::wstring(sid) + L")(A;;FA;;;WD)";
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
+        return false;
+    const UniqueHLocal owned(descriptor);
+    return ::SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+}
 
 class FileSystemTest : public testing::Test {
 protected:
@@ -128,6 +163,25 @@ TEST_F(FileSystemTest, WriteReplacesTheTargetAndLeavesNoTemporaryFile) {
     PutBytes(path, "stara treść, dłuższa niż nowa\r\n");
     files.WriteLines(path, {"nowa"});
     EXPECT_EQ(GetBytes(path), "nowa\r\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"tnsnames.ora"});
+}
+
+// Rights given on the file and its attributes survive its replacement; a
+// new file would take the folder's.
+TEST_F(FileSystemTest, AReplacedFileKeepsItsRightsAndAttributes) {
+    const std::string path = folder.File("tnsnames.ora");
+    const std::wstring wide = Utf8ToWide(path);
+    PutBytes(path, "stara\r\n");
+    const std::string folderDefault = DaclText(wide);
+    ASSERT_TRUE(GrantEveryone(wide));
+    ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+    const std::string granted = DaclText(wide);
+    ASSERT_NE(granted, folderDefault);
+
+    files.WriteLines(path, {"nowa"});
+    EXPECT_EQ(GetBytes(path), "nowa\r\n");
+    EXPECT_EQ(DaclText(wide), granted);
+    EXPECT_EQ(::GetFileAttributesW(wide.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"tnsnames.ora"});
 }
 
