@@ -47,10 +47,10 @@ bool StartsEntry(const std::string& line) {
 }
 
 // What the service-name check and the field checks let through.
-std::string Sanitized(const std::string& text, TNetText kind) {
+std::string Sanitized(const std::string& text, bool inValue) {
     std::string out;
     for (char c : text)
-        if (!BreaksNetFile(std::string(1, c), kind)) out += c;
+        if (!BreaksNetFile(std::string(1, c), inValue)) out += c;
     return out;
 }
 
@@ -109,11 +109,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned pick = size ? data[size - 1] : 0;
     TNetServiceEntry entry{"XE", "TCP", "serwer", "1521", "XE"};
     if (!read.empty()) entry = read[pick % read.size()];
-    entry.Name = Sanitized(entry.Name, TNetText::ServiceName);
+    entry.Name = Sanitized(entry.Name, false);
     if (entry.Name.empty()) entry.Name = "XE";
     if (pick & 0x80) entry.Name = LowerCase(entry.Name);
     for (std::string* field : {&entry.Protocol, &entry.Host, &entry.Port, &entry.Service})
-        *field = Sanitized(*field, TNetText::Value);
+        *field = Sanitized(*field, true);
 
     Lines lines = old;
     ReplaceServiceEntry(lines, entry);

@@ -278,10 +278,10 @@ bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, st
     return true;
 }
 
-bool BreaksNetFile(std::string_view text, TNetText kind) {
+bool BreaksNetFile(std::string_view text, bool inValue) {
     return std::any_of(text.begin(), text.end(), [&](char c) {
         const auto code = static_cast<unsigned char>(c);
-        if (c == ' ' || c == ',') return kind == TNetText::ServiceName;
+        if (c == ' ' || c == ',') return !inValue;
         return code < ' ' || code == 127 || c == '=' || c == '(' || c == ')' || c == '#' || c == '"';
     });
 }

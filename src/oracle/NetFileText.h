@@ -58,13 +58,8 @@ std::vector<std::string> SplitSqlNetItems(std::string_view value);
 // parentheses inside items are dropped, the list's own are its only ones.
 std::string JoinSqlNetItems(const std::vector<std::string>& items);
 
-// Where a text goes into the names file: a service name heads an entry,
-// where a blank or a comma would make it more than one name; a value stands
-// inside the entry's parentheses.
-enum class TNetText { ServiceName, Value };
-
 // True when `text` holds a character that would break an entry of the names
-// file: a control character, "=", "(", ")", "#" or a double quote, and in a
-// service name also a blank or a comma.
-bool BreaksNetFile(std::string_view text, TNetText kind);
-
+// file: a control character, "=", "(", ")", "#" or a double quote, and
+// unless `inValue` a blank or a comma: a service name heads an entry, where
+// "A,B =" or "A B =" would be more than one name.
+bool BreaksNetFile(std::string_view text, bool inValue);

@@ -99,7 +99,7 @@ void TForm2::DBEditChange(TObject&) { ServiceTableEdited = true; }
 // The service name and the fields go into the names file and the aliases as
 // they are: refuse what would break either before anything is stored.
 void TForm2::CheckNetServiceEntry() {
-    if (BreaksNetFile(ComboBoxOracleServer.Text(), TNetText::ServiceName))
+    if (BreaksNetFile(ComboBoxOracleServer.Text(), false))
         throw Exception(
             "Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu");
     if (!ServiceTableEdited) return;
@@ -111,7 +111,7 @@ void TForm2::CheckNetServiceEntry() {
                                {NetAdminDir + "tnsnames.ora"}));
     for (TField* field : {&ClientDataSet1ADDR_ADDR_PROT(), &ClientDataSet1ADDR_ADDR_HOST(),
                           &ClientDataSet1ADDR_ADDR_PORT(), &ClientDataSet1CONN_SERV()})
-        if (BreaksNetFile(field->AsString(), TNetText::Value))
+        if (BreaksNetFile(field->AsString(), true))
             throw Exception(Format("Pole '%s' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu",
                                    {field->DisplayLabel()}));
 }

@@ -78,6 +78,11 @@ TEST(NetFileTextTest, ReplacingAnEntryKeepsEveryOtherLine) {
         {"empty line and comment inside the parentheses",
          {"XE.SERWER =", "  (DESCRIPTION =", "", "# old address", "    (ADDRESS = (HOST = a))", "  )", "", "B=(X)"},
          with({"", "B=(X)"})},
+        {"parenthesis in a comment at a line's end",
+         {"# top", "XE.SERWER =", "  (DESCRIPTION =   # moved :-)", "    # (old", "    (ADDRESS = (HOST = a)))", "", "# next", "B=(X)"},
+         with({"# top", "", "# next", "B=(X)"})},
+        {"value wrapped onto an indented line; after the close continuations go, a comment stays",
+         {"XE.SERWER = (DESCRIPTION = (HOST =", "        long.host)(PORT = 1))", "# note", "\t(Z)", "B=(X)"}, with({"# note", "B=(X)"})},
         {"parentheses never closed", {"XE.SERWER =", "  (DESCRIPTION =", "    (ADDRESS = (HOST = a)", "", "# keep", "B=(X)"},
          with({"", "# keep", "B=(X)"})},
         {"no such entry, no file", {}, written},
@@ -104,6 +109,9 @@ TEST(NetFileTextTest, SqlNetSettings) {
          {"# client", "SQLNET.AUTHENTICATION_SERVICES=(NONE,NTS)", "NAMES.DIRECTORY_PATH = (TNSNAMES)",
           "NAMES.DIRECTORY_PATH=(TNSNAMES)"}},
         {"all lower case", {"sqlnet.authentication_services= (nts)", "names.directory_path= (ezconnect, tnsnames)"}, {}},
+        {"settings continued: one rebuilt over all its lines, one holding the item on its second line",
+         {"SQLNET.AUTHENTICATION_SERVICES= (BEQ,", "# KERBEROS5", "\tNONE)", "", "NAMES.DIRECTORY_PATH= (EZCONNECT,", "  TNSNAMES)"},
+         {"SQLNET.AUTHENTICATION_SERVICES=(BEQ,NONE,NTS)", "", "NAMES.DIRECTORY_PATH= (EZCONNECT,", "  TNSNAMES)"}},
         {"quoted and empty items",
          {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT)"},
          {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT,TNSNAMES)"}},
@@ -118,63 +126,14 @@ TEST(NetFileTextTest, SqlNetSettings) {
     EXPECT_EQ(SplitSqlNetItems("  a\t b,c,"), (Lines{"a", "b", "c", ""}));
 }
 
-// Shapes of real files: each rewrite leaves the lines around the old entry
-// or setting as they were and no line of it behind, which would continue
-// the line above it for the Oracle client.
-TEST(NetFileTextTest, RewritesTakeTheOldEntryOrSettingWholeAndNothingElse) {
-    struct Case {
-        const char* Name;
-        bool SqlNet;  // else the names file, kEntry's nine lines appended to After
-        Lines Before, After;
-    };
-    const Case cases[] = {
-        {"parenthesis in a comment at a line's end", false,
-         {"# top", "XE.SERWER =", "  (DESCRIPTION =   # moved :-)", "    # old (address", "",
-          "    (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST = a)(PORT = 1521)))", "  )", "", "# next", "B = (X)"},
-         {"# top", "", "# next", "B = (X)"}},
-        {"value wrapped onto an indented line", false,
-         {"XE.SERWER =", "  (DESCRIPTION =", "    (ADDRESS_LIST = (ADDRESS = (PROTOCOL = TCP)(HOST =",
-          "        long.host.example.com)(PORT = 1521)))", "    (CONNECT_DATA = (SID = X))", "  )", "B=(X)"},
-         {"B=(X)"}},
-        {"after the close: continuations go, the comment between stays", false,
-         {"XE.SERWER = (DESCRIPTION = (ADDRESS = (HOST = a)))", "  OTHER = (Y)", "# note", ")", "\t(Z)", "  ",
-          "B=(X)"},
-         {"# note", "  ", "B=(X)"}},
-        {"a far-left line ends it inside open parentheses", false,
-         {"XE.SERWER = (DESCRIPTION = (HOST =", "long.host)))", "  (PORT = 1)"}, {"long.host)))", "  (PORT = 1)"}},
-        {"setting continued, item on the second line", true,
-         {"SQLNET.AUTHENTICATION_SERVICES= (BEQ,", "  NTS)", "NAMES.DIRECTORY_PATH= (TNSNAMES)"}, {}},
-        {"setting continued and rebuilt", true,
-         {"SQLNET.AUTHENTICATION_SERVICES= (BEQ,", "# KERBEROS5 dropped", "\tNONE", "  )", "", "# keep",
-          "NAMES.DIRECTORY_PATH= (EZCONNECT,", "  HOSTNAME)"},
-         {"SQLNET.AUTHENTICATION_SERVICES=(BEQ,NONE,NTS)", "", "# keep", "NAMES.DIRECTORY_PATH=(EZCONNECT,HOSTNAME,TNSNAMES)"}},
-    };
-    const Lines written = ServiceEntryLines(kEntry);
-    for (const Case& c : cases) {
-        Lines lines = c.Before, expected = c.After;
-        if (c.SqlNet) {
-            EnsureSqlNetItem(lines, "SQLNET.AUTHENTICATION_SERVICES", "NTS");
-            EnsureSqlNetItem(lines, "NAMES.DIRECTORY_PATH", "TNSNAMES");
-            if (expected.empty()) expected = c.Before;
-        } else {
-            ReplaceServiceEntry(lines, kEntry);
-            expected.insert(expected.end(), written.begin(), written.end());
-        }
-        EXPECT_EQ(lines, expected) << c.Name;
-    }
-}
-
 TEST(NetFileTextTest, TextThatWouldBreakTheFile) {
     for (const char* bad : {"a=b", "a(b", "a)b", "a#b", "a\"b", "a\tb", "a\x7f"}) {
-        EXPECT_TRUE(BreaksNetFile(bad, TNetText::Value)) << bad;
-        EXPECT_TRUE(BreaksNetFile(bad, TNetText::ServiceName)) << bad;
+        EXPECT_TRUE(BreaksNetFile(bad, true)) << bad;
+        EXPECT_TRUE(BreaksNetFile(bad, false)) << bad;
     }
-    // "A,B =" heads an entry of two names.
-    for (const char* valueOnly : {"my host", "a,b"}) {
-        EXPECT_FALSE(BreaksNetFile(valueOnly, TNetText::Value)) << valueOnly;
-        EXPECT_TRUE(BreaksNetFile(valueOnly, TNetText::ServiceName)) << valueOnly;
-    }
-    EXPECT_FALSE(BreaksNetFile("XE.serwer-1_ąę", TNetText::ServiceName));
+    EXPECT_FALSE(BreaksNetFile("my host", true));
+    EXPECT_TRUE(BreaksNetFile("my host", false));
+    EXPECT_FALSE(BreaksNetFile("XE.serwer-1_ąę", false));
 }
 
 }  // namespace

@@ -23,37 +23,11 @@ const std::string PolishLettersCp1250 = "\xB9\xEA\xB3\xF1\xF3\x9C\x9F\xBF\xA5\xC
 
 std::string SystemText(DWORD code) { return SystemErrorText(code); }
 
-// The file's DACL in SDDL (sddl.h), read through GetFileSecurityW.
-std::string DaclText(const std::wstring& path) {
+// The file's DACL as GetFileSecurityW gives it: the same bytes, the same rights.
+std::string Dacl(const std::wstring& path) {
+    std::string descriptor(4096, '\0');
     DWORD size = 0;
-    ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, nullptr, 0, &size);
-    std::string descriptor(size, '\0');
-    if (!::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), size, &size)) return "<none>";
-    LPWSTR text = nullptr;
-    if (!::ConvertSecurityDescriptorToStringSecurityDescriptorW(descriptor.data(), SDDL_REVISION_1,
-                                                              DACL_SECURITY_INFORMATION, &text, nullptr))
-        return "<none>";
-    const UniqueHLocal owned(text);
-    return WideToUtf8(text);
-}
-
-// Full access for SYSTEM, the current user and everyone, kept from the folder's.
-bool GrantEveryone(const std::wstring& path) {
-    UniqueKernelHandle token;
-    char user[256];
-    DWORD size = 0;
-    LPWSTR sid = nullptr;
-    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, token.put()) ||
-        !::GetTokenInformation(token.get(), TokenUser, user, sizeof(user), &size) ||
-        !::ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid))
-        return false;
-    const UniqueHLocal ownedSid(sid);
-    const std::wstring sddl = L"D:P(A;;FA;;;SY)(A;;FA;;;" + std::wstring(sid) + L")(A;;FA;;;WD)";
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
-        return false;
-    const UniqueHLocal owned(descriptor);
-    return ::SetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor);
+    return ::GetFileSecurityW(path.c_str(), DACL_SECURITY_INFORMATION, descriptor.data(), 4096, &size) ? descriptor : "";
 }
 
 class FileSystemTest : public testing::Test {
@@ -158,29 +132,23 @@ TEST_F(FileSystemTest, ReadErrorNamesThePathAndTheReason) {
               "Nie można odczytać pliku \"" + path + "\": " + SystemText(ERROR_FILE_NOT_FOUND));
 }
 
-TEST_F(FileSystemTest, WriteReplacesTheTargetAndLeavesNoTemporaryFile) {
+// Rights given on the file (everyone may change it) and its attributes stay, not the folder's.
+TEST_F(FileSystemTest, WriteReplacesTheTargetKeepsItsRightsAndLeavesNoTemporaryFile) {
     const std::string path = folder.File("tnsnames.ora");
     PutBytes(path, "stara treść, dłuższa niż nowa\r\n");
-    files.WriteLines(path, {"nowa"});
-    EXPECT_EQ(GetBytes(path), "nowa\r\n");
-    EXPECT_EQ(folder.Names(), std::vector<std::string>{"tnsnames.ora"});
-}
-
-// Rights given on the file and its attributes survive its replacement; a
-// new file would take the folder's.
-TEST_F(FileSystemTest, AReplacedFileKeepsItsRightsAndAttributes) {
-    const std::string path = folder.File("tnsnames.ora");
     const std::wstring wide = Utf8ToWide(path);
-    PutBytes(path, "stara\r\n");
-    const std::string folderDefault = DaclText(wide);
-    ASSERT_TRUE(GrantEveryone(wide));
+    const std::string folderDefault = Dacl(wide);
+    PSECURITY_DESCRIPTOR granted = nullptr;  // sddl.h: full access for SYSTEM and everyone
+    ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;FA;;;SY)(A;;FA;;;WD)", 1, &granted, nullptr));
+    const UniqueHLocal owned(granted);
+    ASSERT_TRUE(::SetFileSecurityW(wide.c_str(), DACL_SECURITY_INFORMATION, granted));
     ASSERT_TRUE(::SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
-    const std::string granted = DaclText(wide);
-    ASSERT_NE(granted, folderDefault);
+    const std::string rights = Dacl(wide);
+    ASSERT_NE(rights, folderDefault);
 
     files.WriteLines(path, {"nowa"});
     EXPECT_EQ(GetBytes(path), "nowa\r\n");
-    EXPECT_EQ(DaclText(wide), granted);
+    EXPECT_EQ(Dacl(wide), rights);
     EXPECT_EQ(::GetFileAttributesW(wide.c_str()), DWORD{FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE});
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"tnsnames.ora"});
 }
