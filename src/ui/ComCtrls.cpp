@@ -7,8 +7,6 @@
 
 // ---- TTabSheet
 
-TTabSheet::TTabSheet() = default;
-
 TTabSheet::~TTabSheet() {
     if (TPageControl* pages = PageControl(); pages && pages->active_ == this) pages->active_ = nullptr;
 }
@@ -25,12 +23,6 @@ int TTabSheet::PageIndex() const {
     return -1;
 }
 
-void TTabSheet::SetTabVisible(bool tabVisible) {
-    if (tabVisible == tabVisible_) return;
-    tabVisible_ = tabVisible;
-    Notify(TChange::TabVisible);
-}
-
 bool TTabSheet::Showing() const {
     TPageControl* pages = PageControl();
     if (!pages) return TWinControl::Showing();
@@ -38,8 +30,6 @@ bool TTabSheet::Showing() const {
 }
 
 // ---- TPageControl
-
-TPageControl::TPageControl() { SetTabStop(true); }
 
 int TPageControl::PageCount() const {
     int count = 0;
@@ -66,7 +56,7 @@ void TPageControl::SetActivePage(TTabSheet* page) {
     if (page == active_) return;
     auto before = ShowingSheets(*this);
     active_ = page;
-    Notify(TChange::ActivePage);
+    Notify(TChange::Selection);
     ShowNewlyShowingSheets(*this, before);
 }
 

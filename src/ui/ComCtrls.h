@@ -26,8 +26,8 @@ class TPageControl;
 
 class TTabSheet : public TWinControl {
 public:
-    TTabSheet();
     ~TTabSheet() override;
+    TControlKind Kind() const override { return TControlKind::TabSheet; }
 
     // The page control that holds this sheet (its parent), or null.
     TPageControl* PageControl() const;
@@ -35,9 +35,10 @@ public:
     // Position among the sheets of its page control, or -1.
     int PageIndex() const;
 
-    // Whether the sheet has a tab header; the wizard hides them all.
+    // Whether the sheet has a tab header; the wizard hides them all, and
+    // the window shows none in any case.
     bool TabVisible() const { return tabVisible_; }
-    void SetTabVisible(bool tabVisible);
+    void SetTabVisible(bool tabVisible) { tabVisible_ = tabVisible; }
 
     bool Showing() const override;
 
@@ -49,7 +50,8 @@ private:
 
 class TPageControl : public TWinControl {
 public:
-    TPageControl();
+    TPageControl() { SetTabStop(true); }
+    TControlKind Kind() const override { return TControlKind::PageControl; }
 
     int PageCount() const;
     TTabSheet& Pages(int index) const;

@@ -33,17 +33,14 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::ApplyBounds(int left, int top, int width, int height) {
-    if (left == left_ && top == top_ && width == width_ && height == height_) return;
     left_ = left;
     top_ = top;
     width_ = width;
     height_ = height;
-    Notify(TChange::Bounds);
     if (auto* container = dynamic_cast<TWinControl*>(this)) container->AlignControls();
 }
 
 void TControl::SetAlign(TAlign align) {
-    if (align == align_) return;
     align_ = align;
     if (parent_) parent_->AlignControls();
 }
@@ -66,59 +63,9 @@ bool TControl::Reachable() const {
     return Showing();
 }
 
-void TControl::SetEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    Notify(TChange::Enabled);
-}
-
-void TControl::SetTabOrder(int tabOrder) {
-    if (tabOrder == tabOrder_) return;
-    tabOrder_ = tabOrder;
-    Notify(TChange::TabOrder);
-}
-
-void TControl::SetTabStop(bool tabStop) {
-    if (tabStop == tabStop_) return;
-    tabStop_ = tabStop;
-    Notify(TChange::TabOrder);
-}
-
-void TControl::SetText(const std::string& text) { StoreText(text); }
-
-bool TControl::StoreText(const std::string& text) {
-    if (text == text_) return false;
-    text_ = text;
-    Notify(TChange::Text);
-    return true;
-}
-
 TFont TControl::Font() const {
     if (parentFont_ && parent_) return parent_->Font();
     return font_;
-}
-
-namespace {
-// Children that inherit the font see the change too.
-void NotifyFontChanged(TControl& control, TChange change) {
-    if (control.Peer()) control.Peer()->Changed(control, change);
-    if (auto* container = dynamic_cast<TWinControl*>(&control))
-        for (TControl* child : container->Children())
-            if (child->ParentFont()) NotifyFontChanged(*child, change);
-}
-}  // namespace
-
-void TControl::SetFont(const TFont& font) {
-    if (!parentFont_ && font == font_) return;
-    font_ = font;
-    parentFont_ = false;
-    NotifyFontChanged(*this, TChange::Font);
-}
-
-void TControl::SetColor(TColor color) {
-    if (color == color_) return;
-    color_ = color;
-    Notify(TChange::Color);
 }
 
 void TControl::Notify(TChange change) {

@@ -6,8 +6,9 @@
 //
 // Event rule: a control's events (OnClick, OnChange, OnDropDown...) fire only
 // for user actions, which enter through the User...() methods (and Click()).
-// Setters called by code change the state and tell the peer, never the
-// events; code that needs a handler to run calls the handler itself.
+// Setters called by code change the state and tell the peer what it
+// mirrors (TChange), never the events; code that needs a handler to run
+// calls the handler itself.
 #include <functional>
 #include <string>
 #include <vector>
@@ -40,8 +41,6 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 // Layout within the parent's client area, applied by the model itself.
 enum TAlign { alNone, alTop, alClient };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-
 // Font at the 104 dpi design; Height is the character height in pixels.
 struct TFont {
     std::string Name = "Tahoma";
@@ -51,29 +50,23 @@ struct TFont {
     bool operator==(const TFont&) const = default;
 };
 
-// What changed, so that a peer refreshes only that part; it reads the new
-// state back from the control.
+// What changed while the window shows, so that a peer refreshes only that
+// part; it reads the new state back from the control. The rest (bounds,
+// fonts, colours, Tab order, the kinds' styles, limits and read-only flags)
+// is the design: a window takes it when it is made, and it does not change
+// afterwards.
 enum class TChange {
     Text,        // Caption or Text
     Enabled,
     Visible,
-    Bounds,
-    Font,
-    Color,
-    TabOrder,    // TabOrder or TabStop
-    Alignment,   // Alignment, WordWrap, Layout flags
-    ReadOnly,
-    MaxLength,
-    Items,       // list contents (combo box, radio group)
-    ItemIndex,
-    Checked,
-    Lines,       // memo lines
-    ScrollBars,
-    ActivePage,  // page control: the current page
-    TabVisible,  // tab sheet header
-    Default,     // button: default button flag
-    Style,       // combo box style or sorted flag
+    Items,       // the list: combo box and radio group items, memo lines
+    Selection,   // what is chosen: item index, check mark, active page
     Destroying,  // the control is being destroyed: let go of it
+};
+
+// The kinds of control; the window layer makes a control's view by its kind.
+enum class TControlKind {
+    Form, PageControl, TabSheet, GroupBox, RadioGroup, Label, Edit, Memo, ComboBox, CheckBox, Button,
 };
 
 class TControl;
@@ -107,6 +100,8 @@ public:
     TControl();
     ~TControl() override;
 
+    virtual TControlKind Kind() const = 0;
+
     // Parent: the child joins the end of the parent's list (creation order).
     // Adding a control fires no events.
     TWinControl* Parent() const { return parent_; }
@@ -122,8 +117,8 @@ public:
     int Height() const { return height_; }
     void SetBounds(int left, int top, int width, int height);
     // The area children are laid out in (same units, origin 0,0).
-    virtual int ClientWidth() const { return width_; }
-    virtual int ClientHeight() const { return height_; }
+    int ClientWidth() const { return width_; }
+    int ClientHeight() const { return height_; }
 
     TAlign Align() const { return align_; }
     void SetAlign(TAlign align);
@@ -136,33 +131,43 @@ public:
     virtual bool Showing() const;
 
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) { Assign(enabled_, enabled, TChange::Enabled); }
 
     int TabOrder() const { return tabOrder_; }
-    void SetTabOrder(int tabOrder);
+    void SetTabOrder(int tabOrder) { tabOrder_ = tabOrder; }
     bool TabStop() const { return tabStop_; }
-    void SetTabStop(bool tabStop);
+    void SetTabStop(bool tabStop) { tabStop_ = tabStop; }
 
     // One text property serves both Caption (labels, buttons, boxes, forms)
     // and Text (edits, combo boxes).
     const std::string& Caption() const { return text_; }
     void SetCaption(const std::string& caption) { SetText(caption); }
     const std::string& Text() const { return text_; }
-    virtual void SetText(const std::string& text);
+    virtual void SetText(const std::string& text) { StoreText(text); }
 
     // Effective font: the parent's unless this control has its own.
     TFont Font() const;
-    void SetFont(const TFont& font);
-    bool ParentFont() const { return parentFont_; }
+    void SetFont(const TFont& font) {
+        font_ = font;
+        parentFont_ = false;
+    }
 
     TColor Color() const { return color_; }
-    void SetColor(TColor color);
+    void SetColor(TColor color) { color_ = color; }
 
 protected:
     void Notify(TChange change);
-    // The plain text write (no overrides); tells the peer, returns whether
-    // the text changed.
-    bool StoreText(const std::string& text);
+    // The one way state that the peer mirrors changes: stores the value and
+    // tells the peer, when it differs. Returns whether it did.
+    template <class T>
+    bool Assign(T& field, const T& value, TChange change) {
+        if (field == value) return false;
+        field = value;
+        Notify(change);
+        return true;
+    }
+    // The plain text write (no overrides).
+    bool StoreText(const std::string& text) { return Assign(text_, text, TChange::Text); }
     // Visible without telling the peer (the form shows its window later).
     void StoreVisible(bool visible) { visible_ = visible; }
     // Bounds without re-aligning the parent (alignment itself uses it).
@@ -194,8 +199,6 @@ class TWinControl : public TControl {
 public:
     ~TWinControl() override;
 
-    int ControlCount() const { return static_cast<int>(children_.size()); }
-    TControl& Controls(int index) const { return *children_.at(static_cast<std::size_t>(index)); }
     const std::vector<TControl*>& Children() const { return children_; }
 
     // Re-applies alTop/alClient to the children (called on bounds changes).

@@ -74,7 +74,7 @@ void TClientDataSet::Clear() {
     state_ = dsBrowse;
     current_ = beforeEdit_ = records_.end();
     modified_ = false;
-    eof_ = bof_ = true;
+    eof_ = true;
 }
 
 TField* TClientDataSet::FindField(std::string_view name) const {
@@ -86,11 +86,6 @@ TField* TClientDataSet::FindField(std::string_view name) const {
 TField& TClientDataSet::FieldByName(std::string_view name) const {
     if (TField* field = FindField(name)) return *field;
     throw Exception(Format("Nie znaleziono pola '%s'", {name}));
-}
-
-int TClientDataSet::RecNo() const {
-    if (state_ == dsInsert || current_ == records_.end()) return -1;
-    return static_cast<int>(std::distance(records_.begin(), TRecords::const_iterator(current_))) + 1;
 }
 
 void TClientDataSet::CheckActive() const {
@@ -111,16 +106,7 @@ void TClientDataSet::CheckBrowseMode() {
 void TClientDataSet::First() {
     CheckBrowseMode();
     current_ = records_.begin();
-    bof_ = true;
     eof_ = records_.empty();
-    DataChanged();
-}
-
-void TClientDataSet::Last() {
-    CheckBrowseMode();
-    current_ = records_.empty() ? records_.end() : std::prev(records_.end());
-    eof_ = true;
-    bof_ = records_.empty();
     DataChanged();
 }
 
@@ -128,21 +114,10 @@ void TClientDataSet::Next() {
     CheckBrowseMode();
     if (current_ != records_.end() && std::next(current_) != records_.end()) {
         ++current_;
-        bof_ = eof_ = false;
+        eof_ = false;
         DataChanged();
     } else {
         eof_ = true;
-    }
-}
-
-void TClientDataSet::Prior() {
-    CheckBrowseMode();
-    if (current_ != records_.end() && current_ != records_.begin()) {
-        --current_;
-        bof_ = eof_ = false;
-        DataChanged();
-    } else {
-        bof_ = true;
     }
 }
 
@@ -153,7 +128,7 @@ bool TClientDataSet::Locate(std::string_view fieldName, std::string_view value) 
     for (auto at = records_.begin(); at != records_.end(); ++at) {
         if ((*at)[column] != value) continue;
         current_ = at;
-        bof_ = eof_ = false;
+        eof_ = false;
         DataChanged();
         return true;
     }
@@ -162,20 +137,14 @@ bool TClientDataSet::Locate(std::string_view fieldName, std::string_view value) 
 
 void TClientDataSet::Append() {
     CheckBrowseMode();
-    StartNewRecord(true);
+    StartNewRecord();
 }
 
-void TClientDataSet::Insert() {
-    CheckBrowseMode();
-    StartNewRecord(false);
-}
-
-void TClientDataSet::StartNewRecord(bool append) {
-    beforeEdit_ = !append ? current_ : records_.empty() ? records_.end() : std::prev(records_.end());
-    appending_ = append;
+void TClientDataSet::StartNewRecord() {
+    beforeEdit_ = records_.empty() ? records_.end() : std::prev(records_.end());
     buffer_.assign(fields_.size(), std::string());
     state_ = dsInsert;
-    bof_ = eof_ = false;
+    eof_ = false;
     DataChanged();
     try {
         if (OnNewRecord) OnNewRecord(*this);
@@ -192,7 +161,7 @@ void TClientDataSet::Edit() {
     CheckActive();
     if (state_ == dsEdit || state_ == dsInsert) return;
     if (records_.empty()) {
-        Insert();
+        StartNewRecord();
         return;
     }
     if (current_ == records_.end()) current_ = records_.begin();
@@ -237,14 +206,12 @@ void TClientDataSet::Post() {
     } else if (state_ == dsEdit) {
         *current_ = std::move(buffer_);
     } else {
-        // Insert goes before the record that was current (the first when none).
-        const TRecordPos at = appending_ ? records_.end() : beforeEdit_ == records_.end() ? records_.begin() : beforeEdit_;
-        current_ = records_.insert(at, std::move(buffer_));
+        current_ = records_.insert(records_.end(), std::move(buffer_));
     }
     buffer_.clear();
     state_ = dsBrowse;
     modified_ = false;
-    bof_ = eof_ = false;
+    eof_ = false;
     DataChanged();
 }
 
@@ -256,22 +223,7 @@ void TClientDataSet::Cancel() {
     state_ = dsBrowse;
     buffer_.clear();
     modified_ = false;
-    bof_ = eof_ = records_.empty();
-    DataChanged();
-}
-
-void TClientDataSet::Delete() {
-    CheckActive();
-    if (state_ == dsInsert) {
-        Cancel();
-        return;
-    }
-    if (state_ == dsEdit) Cancel();
-    if (records_.empty()) throw Exception("Nie można wykonać tej operacji na pustym zbiorze danych");
-    if (keyColumn_ >= 0) index_.erase(UpperCase((*current_)[static_cast<std::size_t>(keyColumn_)]));
-    current_ = records_.erase(current_);
-    if (current_ == records_.end() && !records_.empty()) current_ = std::prev(records_.end());
-    bof_ = eof_ = records_.empty();
+    eof_ = records_.empty();
     DataChanged();
 }
 

@@ -3,7 +3,7 @@
 // field whose keys compare without regard to case.
 //
 // One record is current. In dsBrowse it is a stored record; Edit() makes it
-// pending (dsEdit), Append()/Insert() start a new pending record (dsInsert).
+// pending (dsEdit), Append() starts a new pending record (dsInsert).
 // Post() stores the pending record or refuses with an Exception and leaves
 // it pending; Cancel() discards it. Moving (First, Next, Locate...) while a
 // record is pending stores it first when it was modified, or discards it
@@ -42,8 +42,6 @@ public:
     // Sets the current pending record's value, cut to Size characters.
     // Raises Exception unless the table is in dsEdit or dsInsert.
     void SetAsString(std::string_view value);
-    // Empty counts as no value.
-    bool IsNull() const { return AsString().empty(); }
 
 private:
     friend class TClientDataSet;
@@ -70,7 +68,6 @@ public:
 
     // Definitions, before CreateDataSet.
     void AddFieldDef(TFieldDef def);
-    const std::vector<TFieldDef>& FieldDefs() const { return fieldDefs_; }
     // The primary index: unique, keys compared without regard to case,
     // records ordered by it.
     void SetPrimaryIndex(std::string indexName, std::string fieldName);
@@ -94,25 +91,18 @@ public:
     // Stored records.
     int RecordCount() const { return static_cast<int>(records_.size()); }
     bool IsEmpty() const { return records_.empty(); }
-    // 1-based position of the current stored record; -1 for a new record or none.
-    // Counts from the first record: linear in the position.
-    int RecNo() const;
     bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
     void First();
-    void Last();
     void Next();
-    void Prior();
     // Makes the first record whose field equals value exactly (case counts)
     // current; false (and no move) when there is none.
     bool Locate(std::string_view fieldName, std::string_view value);
 
-    // Starts a new record at the end / before the current one: all fields
-    // empty, state dsInsert, then OnNewRecord fires.
+    // Starts a new record at the end: all fields empty, state dsInsert, then
+    // OnNewRecord fires.
     void Append();
-    void Insert();
     // Makes the current record pending (dsEdit) and fires AfterEdit; on an
-    // empty table it starts a new record instead (Insert). Does nothing when
+    // empty table it starts a new record instead (Append). Does nothing when
     // a record is pending already.
     void Edit();
     // Stores the pending record at its place in key order; it stays current.
@@ -123,15 +113,11 @@ public:
     //   equal without regard to case.
     // Does nothing in dsBrowse.
     void Post();
-    // Discards the pending change or new record; the record that was current
-    // before becomes current again. Does nothing in dsBrowse.
+    // Discards the pending change or new record: the edited record, or after
+    // Append the last stored one, is current again. Does nothing in dsBrowse.
     void Cancel();
-    // Deletes the current stored record (a pending new one is discarded).
-    void Delete();
     // Removes every record (pending ones included); stays open.
     void EmptyDataSet();
-    // A field of the pending record was set since Edit/Append/Insert.
-    bool Modified() const { return modified_; }
 
     TNotifyEvent OnNewRecord;  // after the new empty record is current
     TNotifyEvent AfterEdit;    // after entering dsEdit
@@ -142,7 +128,6 @@ public:
     // last EnableControls tells them once. Bulk loads skip the redrawing.
     void DisableControls() { ++disabled_; }
     void EnableControls();
-    bool ControlsDisabled() const { return disabled_ > 0; }
 
 private:
     friend class TField;
@@ -152,7 +137,7 @@ private:
 
     void CheckActive() const;
     void CheckBrowseMode();
-    void StartNewRecord(bool append);
+    void StartNewRecord();
     using TIndex = std::map<std::string, TRecordPos>;
     TRecordPos StorePosition(TIndex::iterator above);
     void DataChanged();
@@ -171,12 +156,10 @@ private:
     int keyColumn_ = -1;
     TDataSetState state_ = dsInactive;
     TRecordPos current_;     // records_.end() when there is none
-    TRecordPos beforeEdit_;  // current_ before a new record started
-    bool appending_ = false; // the new record goes to the end (no index)
+    TRecordPos beforeEdit_;  // the last record when a new one started
     TRecord buffer_;         // the pending record
-    bool modified_ = false;
+    bool modified_ = false;  // a field of the pending record was set
     bool eof_ = true;
-    bool bof_ = true;
     std::vector<TDataLink*> links_;
     int disabled_ = 0;
 };

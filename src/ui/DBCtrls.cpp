@@ -26,7 +26,6 @@ void TDataSource::SetDataSet(TClientDataSet* dataSet) {
 void TDataSource::DataChanged() {
     auto edits = edits_;
     for (TDBEdit* edit : edits) edit->Refresh();
-    if (OnDataChange) OnDataChange(*this);
 }
 
 void TDataSource::DataSetDestroying() {
@@ -43,8 +42,6 @@ void TDataSource::Detach(TDBEdit& edit) {
 }
 
 // ---- TDBEdit
-
-TDBEdit::TDBEdit() = default;
 
 TDBEdit::~TDBEdit() {
     if (dataSource_) dataSource_->Detach(*this);

@@ -15,12 +15,9 @@ public:
     ~TDataSource() override;
 
     TClientDataSet* DataSet() const { return dataSet_; }
-    // The bound edits refresh at once.
+    // The bound edits refresh at once, and again whenever the current
+    // record, its values or the table's state change.
     void SetDataSet(TClientDataSet* dataSet);
-
-    // Fired after the bound edits refreshed for a change of the current
-    // record, its values or the table's state.
-    TNotifyEvent OnDataChange;
 
 private:
     friend class TDBEdit;
@@ -39,12 +36,10 @@ private:
 // its size. MaxLength follows the field's size.
 class TDBEdit : public TEdit {
 public:
-    TDBEdit();
     ~TDBEdit() override;
 
     TDataSource* DataSource() const { return dataSource_; }
     void SetDataSource(TDataSource* dataSource);
-    const std::string& DataField() const { return dataField_; }
     void SetDataField(std::string dataField);
 
     // The field shown, or null (no source, no open table, unknown name).

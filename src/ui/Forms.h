@@ -51,13 +51,12 @@ class TForm;
 
 class TApplication : public TComponent {
 public:
-    const std::string& Title() const { return title_; }
     void SetTitle(std::string title) { title_ = std::move(title); }
 
     TScreen& Screen() { return screen_; }
 
     void SetMessageBoxView(TMessageBoxView* view) { messageBox_ = view; }
-    // The default error box: caption Title(), text the exception's message
+    // The default error box: caption the title, text the exception's message
     // with a full stop appended when its last byte is above '.' (unsigned, so
     // a UTF-8 letter counts as above). Without a view nothing is shown.
     void HandleException(const std::exception& error);
@@ -83,23 +82,18 @@ private:
     bool terminated_ = false;
 };
 
-enum TPosition { poDesigned, poScreenCenter };
-enum TBorderStyle { bsSizeable, bsDialog };
-
-// A top-level window. Created hidden; Caption is the window title; the
-// client size is in pixels at the 104 dpi design. The form's peer gets
-// TChange::Visible when it should show or hide its window.
+// A top-level window with a dialog frame, centred on the screen when it
+// first shows. Created hidden; Caption is the window title; the client size
+// is in pixels at the 104 dpi design. The form's peer gets TChange::Visible
+// when it should show or hide its window.
 class TForm : public TWinControl {
 public:
     explicit TForm(TApplication& application);
+    TControlKind Kind() const override { return TControlKind::Form; }
 
     TApplication& Application() const { return application_; }
 
     void SetClientSize(int width, int height) { SetBounds(Left(), Top(), width, height); }
-    TPosition Position() const { return position_; }
-    void SetPosition(TPosition position) { position_ = position; }
-    TBorderStyle BorderStyle() const { return borderStyle_; }
-    void SetBorderStyle(TBorderStyle borderStyle) { borderStyle_ = borderStyle; }
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -120,6 +114,4 @@ public:
 
 private:
     TApplication& application_;
-    TPosition position_ = poScreenCenter;
-    TBorderStyle borderStyle_ = bsDialog;
 };

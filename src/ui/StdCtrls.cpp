@@ -6,24 +6,17 @@
 #include "platform/Text.h"
 #include "ui/Utf8.h"
 
-namespace {
-[[noreturn]] void ListIndexError(int index) {
-    throw Exception(Format("Indeks listy poza zakresem (%s)", {std::to_string(index)}));
-}
-}  // namespace
-
 // ---- TStrings
 
 const TStrings::TItem& TStrings::Item(int index) const {
-    if (index < 0 || index >= Count()) ListIndexError(index);
+    if (index < 0 || index >= Count())
+        throw Exception(Format("Indeks listy poza zakresem (%s)", {std::to_string(index)}));
     return items_[static_cast<std::size_t>(index)];
 }
 
 void TStrings::Changed() const {
     if (changed_) changed_();
 }
-
-int TStrings::Add(std::string text) { return AddObject(std::move(text), nullptr); }
 
 int TStrings::AddObject(std::string text, std::unique_ptr<TObject> object) {
     auto at = items_.end();
@@ -34,19 +27,6 @@ int TStrings::AddObject(std::string text, std::unique_ptr<TObject> object) {
     at = items_.insert(at, TItem{std::move(text), std::move(object)});
     Changed();
     return static_cast<int>(at - items_.begin());
-}
-
-void TStrings::Insert(int index, std::string text) {
-    if (sorted_) throw Exception("Operacja niedozwolona na posortowanej liście");
-    if (index < 0 || index > Count()) ListIndexError(index);
-    items_.insert(items_.begin() + index, TItem{std::move(text), nullptr});
-    Changed();
-}
-
-void TStrings::Delete(int index) {
-    Item(index);
-    items_.erase(items_.begin() + index);
-    Changed();
 }
 
 void TStrings::Clear() {
@@ -82,18 +62,6 @@ std::vector<std::string> TStrings::ToVector() const {
     return result;
 }
 
-TStringList TStrings::ToStringList() const {
-    TStringList result;
-    for (const auto& item : items_) result.Add(item.Text);
-    return result;
-}
-
-std::string TStrings::Text() const {
-    std::string result;
-    for (const auto& item : items_) result += item.Text + "\r\n";
-    return result;
-}
-
 void TStrings::SetSorted(bool sorted) {
     if (sorted == sorted_) return;
     sorted_ = sorted;
@@ -103,43 +71,7 @@ void TStrings::SetSorted(bool sorted) {
     }
 }
 
-// ---- TLabel
-
-TLabel::TLabel() = default;
-
-void TLabel::SetAlignment(TAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    Notify(TChange::Alignment);
-}
-
-void TLabel::SetWordWrap(bool wordWrap) {
-    if (wordWrap == wordWrap_) return;
-    wordWrap_ = wordWrap;
-    Notify(TChange::Alignment);
-}
-
-void TLabel::SetTransparent(bool transparent) {
-    if (transparent == transparent_) return;
-    transparent_ = transparent;
-    Notify(TChange::Color);
-}
-
 // ---- TEdit
-
-TEdit::TEdit() { SetTabStop(true); }
-
-void TEdit::SetReadOnly(bool readOnly) {
-    if (readOnly == readOnly_) return;
-    readOnly_ = readOnly;
-    Notify(TChange::ReadOnly);
-}
-
-void TEdit::SetMaxLength(int maxLength) {
-    if (maxLength == maxLength_) return;
-    maxLength_ = maxLength;
-    Notify(TChange::MaxLength);
-}
 
 void TEdit::UserType(const std::string& text) {
     if (readOnly_ || !Reachable()) return;
@@ -148,29 +80,17 @@ void TEdit::UserType(const std::string& text) {
 
 // ---- TComboBox
 
-TComboBox::TComboBox() : items_([this] { ItemsChanged(); }) { SetTabStop(true); }
+TComboBox::TComboBox()
+    : items_([this] {
+          Notify(TChange::Items);
+          SyncIndexToText();
+      }) {
+    SetTabStop(true);
+}
 
 void TComboBox::SetStyle(TComboBoxStyle style) {
     if (style == style_) return;
     style_ = style;
-    Notify(TChange::Style);
-    SyncIndexToText();
-}
-
-void TComboBox::SetSorted(bool sorted) {
-    if (sorted == items_.Sorted()) return;
-    items_.SetSorted(sorted);
-    Notify(TChange::Style);
-}
-
-void TComboBox::SetMaxLength(int maxLength) {
-    if (maxLength == maxLength_) return;
-    maxLength_ = maxLength;
-    Notify(TChange::MaxLength);
-}
-
-void TComboBox::ItemsChanged() {
-    Notify(TChange::Items);
     SyncIndexToText();
 }
 
@@ -179,19 +99,13 @@ void TComboBox::ItemsChanged() {
 void TComboBox::SyncIndexToText() {
     int index = items_.IndexOf(Text());
     if (style_ == csDropDownList) StoreText(index < 0 ? std::string() : items_[index]);
-    if (index != itemIndex_) {
-        itemIndex_ = index;
-        Notify(TChange::ItemIndex);
-    }
+    Assign(itemIndex_, index, TChange::Selection);
 }
 
 void TComboBox::SetItemIndex(int index) {
     if (index < 0 || index >= items_.Count()) index = -1;
     StoreText(index < 0 ? std::string() : items_[index]);
-    if (index != itemIndex_) {
-        itemIndex_ = index;
-        Notify(TChange::ItemIndex);
-    }
+    Assign(itemIndex_, index, TChange::Selection);
 }
 
 void TComboBox::SetText(const std::string& text) {
@@ -216,10 +130,7 @@ void TComboBox::UserPick(int index) {
     if (!Reachable() || index < 0 || index >= items_.Count()) return;
     // Whatever item the text matched, the picked one is selected.
     StoreText(items_[index]);
-    if (index != itemIndex_) {
-        itemIndex_ = index;
-        Notify(TChange::ItemIndex);
-    }
+    Assign(itemIndex_, index, TChange::Selection);
     if (OnChange) OnChange(*this);
 }
 
@@ -229,30 +140,9 @@ void TComboBox::UserDropDown() {
 
 // ---- TCheckBox
 
-TCheckBox::TCheckBox() { SetTabStop(true); }
-
-void TCheckBox::SetChecked(bool checked) {
-    if (checked == checked_) return;
-    checked_ = checked;
-    Notify(TChange::Checked);
-}
-
-void TCheckBox::SetAlignment(TAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    Notify(TChange::Alignment);
-}
-
-void TCheckBox::SetWordWrap(bool wordWrap) {
-    if (wordWrap == wordWrap_) return;
-    wordWrap_ = wordWrap;
-    Notify(TChange::Alignment);
-}
-
 void TCheckBox::UserToggle() {
     if (!Reachable()) return;
-    checked_ = !checked_;
-    Notify(TChange::Checked);
+    SetChecked(!checked_);
     if (OnClick) OnClick(*this);
 }
 
@@ -267,61 +157,17 @@ TRadioGroup::TRadioGroup()
 }
 
 void TRadioGroup::SetItemIndex(int index) {
-    index = std::clamp(index, -1, items_.Count() - 1);
-    if (index == itemIndex_) return;
-    itemIndex_ = index;
-    Notify(TChange::ItemIndex);
+    Assign(itemIndex_, std::clamp(index, -1, items_.Count() - 1), TChange::Selection);
 }
 
 void TRadioGroup::UserSelect(int index) {
     if (!Reachable() || index < 0 || index >= items_.Count() || index == itemIndex_) return;
-    itemIndex_ = index;
-    Notify(TChange::ItemIndex);
+    SetItemIndex(index);
     if (OnClick) OnClick(*this);
-}
-
-// ---- TMemo
-
-TMemo::TMemo() : lines_([this] { Notify(TChange::Lines); }) { SetTabStop(true); }
-
-void TMemo::SetReadOnly(bool readOnly) {
-    if (readOnly == readOnly_) return;
-    readOnly_ = readOnly;
-    Notify(TChange::ReadOnly);
-}
-
-void TMemo::SetScrollBars(TScrollStyle scrollBars) {
-    if (scrollBars == scrollBars_) return;
-    scrollBars_ = scrollBars;
-    Notify(TChange::ScrollBars);
-}
-
-void TMemo::SetWordWrap(bool wordWrap) {
-    if (wordWrap == wordWrap_) return;
-    wordWrap_ = wordWrap;
-    Notify(TChange::Alignment);
-}
-
-void TMemo::SetAlignment(TAlignment alignment) {
-    if (alignment == alignment_) return;
-    alignment_ = alignment;
-    Notify(TChange::Alignment);
 }
 
 // ---- TButton
 
-TButton::TButton() { SetTabStop(true); }
-
-void TButton::SetDefault(bool isDefault) {
-    if (isDefault == default_) return;
-    default_ = isDefault;
-    Notify(TChange::Default);
-}
-
 void TButton::Click() {
     if (Reachable() && OnClick) OnClick(*this);
 }
-
-// ---- TGroupBox
-
-TGroupBox::TGroupBox() = default;

@@ -1,13 +1,13 @@
 #pragma once
 // Standard controls: label, edit, combo box, check box, radio group, memo,
 // button, group box. See Controls.h for the event rule (user actions fire
-// events, code changes never do).
+// events, code changes never do) and for what is design, set before the
+// window is made.
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "platform/StringList.h"
 #include "ui/Controls.h"
 
 // A list of strings, each of which may own an object (freed with its item).
@@ -19,17 +19,13 @@ public:
 
     int Count() const { return static_cast<int>(items_.size()); }
     const std::string& operator[](int index) const { return Item(index).Text; }
-    const std::string& Strings(int index) const { return Item(index).Text; }
     // The owned object, or null.
     TObject* Objects(int index) const { return Item(index).Object.get(); }
 
     // Appends, or on a sorted list inserts after the items that compare equal
     // or less (without regard to case). Returns the new item's index.
-    int Add(std::string text);
+    int Add(std::string text) { return AddObject(std::move(text), nullptr); }
     int AddObject(std::string text, std::unique_ptr<TObject> object);
-    // Not allowed on a sorted list (raises Exception).
-    void Insert(int index, std::string text);
-    void Delete(int index);
     // Frees the owned objects.
     void Clear();
     // Index of the first item equal to text without regard to case, or -1.
@@ -37,11 +33,7 @@ public:
 
     // Replaces everything (objects freed); a sorted list sorts the new lines.
     void Assign(const std::vector<std::string>& lines);
-    void Assign(const TStringList& lines) { Assign(lines.Lines()); }
     std::vector<std::string> ToVector() const;
-    TStringList ToStringList() const;
-    // The lines joined, each followed by CR LF (how the window shows them).
-    std::string Text() const;
 
     bool Sorted() const { return sorted_; }
     // Turning sorting on sorts the present items (stable).
@@ -63,14 +55,14 @@ private:
 // Static text. Captions are set by code only.
 class TLabel : public TControl {
 public:
-    TLabel();
+    TControlKind Kind() const override { return TControlKind::Label; }
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment alignment);
+    void SetAlignment(TAlignment alignment) { alignment_ = alignment; }
     bool WordWrap() const { return wordWrap_; }
-    void SetWordWrap(bool wordWrap);
+    void SetWordWrap(bool wordWrap) { wordWrap_ = wordWrap; }
     // Transparent labels show the parent's background; otherwise Color().
     bool Transparent() const { return transparent_; }
-    void SetTransparent(bool transparent);
+    void SetTransparent(bool transparent) { transparent_ = transparent; }
 
 private:
     TAlignment alignment_ = taLeftJustify;
@@ -81,13 +73,14 @@ private:
 // Single-line edit.
 class TEdit : public TControl {
 public:
-    TEdit();
+    TEdit() { SetTabStop(true); }
+    TControlKind Kind() const override { return TControlKind::Edit; }
     bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool readOnly);
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
     // Characters (not bytes) the user may type; 0 means no limit. Like the
     // window's own limit it does not cut text set by code.
     int MaxLength() const { return maxLength_; }
-    void SetMaxLength(int maxLength);
+    void SetMaxLength(int maxLength) { maxLength_ = maxLength; }
 
     TNotifyEvent OnChange;
 
@@ -108,14 +101,15 @@ enum TComboBoxStyle {
 class TComboBox : public TControl {
 public:
     TComboBox();
+    TControlKind Kind() const override { return TControlKind::ComboBox; }
 
     TComboBoxStyle Style() const { return style_; }
     void SetStyle(TComboBoxStyle style);
     bool Sorted() const { return items_.Sorted(); }
-    void SetSorted(bool sorted);
+    void SetSorted(bool sorted) { items_.SetSorted(sorted); }
     // Characters the user may type; 0 means no limit; code is not cut.
     int MaxLength() const { return maxLength_; }
-    void SetMaxLength(int maxLength);
+    void SetMaxLength(int maxLength) { maxLength_ = maxLength; }
 
     // Changing the list keeps the text. Clearing the list of a csDropDownList
     // box also empties its text (it shows only picked items). ItemIndex
@@ -146,7 +140,6 @@ public:
     void UserDropDown();
 
 private:
-    void ItemsChanged();
     void SyncIndexToText();
 
     TStrings items_;
@@ -157,14 +150,15 @@ private:
 
 class TCheckBox : public TControl {
 public:
-    TCheckBox();
+    TCheckBox() { SetTabStop(true); }
+    TControlKind Kind() const override { return TControlKind::CheckBox; }
     bool Checked() const { return checked_; }
-    void SetChecked(bool checked);
+    void SetChecked(bool checked) { Assign(checked_, checked, TChange::Selection); }
     // taLeftJustify puts the caption left of the box.
     TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment alignment);
+    void SetAlignment(TAlignment alignment) { alignment_ = alignment; }
     bool WordWrap() const { return wordWrap_; }
-    void SetWordWrap(bool wordWrap);
+    void SetWordWrap(bool wordWrap) { wordWrap_ = wordWrap; }
 
     TNotifyEvent OnClick;
 
@@ -182,6 +176,7 @@ private:
 class TRadioGroup : public TControl {
 public:
     TRadioGroup();
+    TControlKind Kind() const override { return TControlKind::RadioGroup; }
     TStrings& Items() { return items_; }
     const TStrings& Items() const { return items_; }
 
@@ -202,35 +197,28 @@ private:
 };
 
 // Multi-line text; each line of Lines is one hard line, wrapped to the
-// width when WordWrap is on. The content is Lines; Text() is not used.
+// width. The content is Lines; Text() is not used.
 class TMemo : public TControl {
 public:
-    TMemo();
+    TMemo() : lines_([this] { Notify(TChange::Items); }) { SetTabStop(true); }
+    TControlKind Kind() const override { return TControlKind::Memo; }
     TStrings& Lines() { return lines_; }
     const TStrings& Lines() const { return lines_; }
     bool ReadOnly() const { return readOnly_; }
-    void SetReadOnly(bool readOnly);
-    TScrollStyle ScrollBars() const { return scrollBars_; }
-    void SetScrollBars(TScrollStyle scrollBars);
-    bool WordWrap() const { return wordWrap_; }
-    void SetWordWrap(bool wordWrap);
-    TAlignment Alignment() const { return alignment_; }
-    void SetAlignment(TAlignment alignment);
+    void SetReadOnly(bool readOnly) { readOnly_ = readOnly; }
 
 private:
     TStrings lines_;
     bool readOnly_ = false;
-    TScrollStyle scrollBars_ = ssNone;
-    bool wordWrap_ = true;
-    TAlignment alignment_ = taLeftJustify;
 };
 
 class TButton : public TControl {
 public:
-    TButton();
+    TButton() { SetTabStop(true); }
+    TControlKind Kind() const override { return TControlKind::Button; }
     // A default button is pressed by Enter (the enabled one, on the Win32 side).
     bool Default() const { return default_; }
-    void SetDefault(bool isDefault);
+    void SetDefault(bool isDefault) { default_ = isDefault; }
 
     TNotifyEvent OnClick;
 
@@ -244,5 +232,5 @@ private:
 
 class TGroupBox : public TWinControl {
 public:
-    TGroupBox();
+    TControlKind Kind() const override { return TControlKind::GroupBox; }
 };

@@ -4,13 +4,6 @@
 #include <string>
 #include <string_view>
 
-inline int CharCount(std::string_view text) {
-    int count = 0;
-    for (unsigned char c : text)
-        if ((c & 0xC0) != 0x80) ++count;
-    return count;
-}
-
 // The first `chars` characters; everything when chars <= 0 (no limit).
 inline std::string LeftChars(std::string_view text, int chars) {
     if (chars <= 0) return std::string(text);

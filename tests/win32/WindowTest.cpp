@@ -201,6 +201,8 @@ TEST_F(WizardWindow, ControlsShowTheirDesignedColoursAndVisibility) {
     // Read-only edits of page 2 in the page colour; memos in the window colour
     // except page 2's.
     EXPECT_EQ(ColoursOf(Window->HandleOf(Form->EditBoundle), WM_CTLCOLORSTATIC).Brush, GetSysColor(COLOR_BTNFACE));
+    for (const TEdit* edit : {&Form->EditBoundle, &Form->EditNLS, &Form->EditFolderHome})
+        EXPECT_TRUE(GetWindowLongW(Window->HandleOf(*edit), GWL_STYLE) & ES_READONLY) << edit->Name();
     EXPECT_EQ(ColoursOf(Window->HandleOf(Form->Memo6), WM_CTLCOLORSTATIC).Brush, GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(ColoursOf(Window->HandleOf(Form->Memo1), WM_CTLCOLORSTATIC).Brush, GetSysColor(COLOR_WINDOW));
     for (const TMemo* memo : {&Form->Memo1, &Form->Memo2, &Form->MemoStatus}) {
@@ -229,12 +231,10 @@ TEST_F(WizardWindow, ControlsShowTheirDesignedColoursAndVisibility) {
         const LRESULT at = SendMessageW(hwnd, EM_POSFROMCHAR, last, 0);
         RECT client;
         GetClientRect(hwnd, &client);
-        HDC dc = GetDC(hwnd);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+        const TWindowDC dc(hwnd);
+        const TSelectObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
         TEXTMETRICW tm{};
-        GetTextMetricsW(dc, &tm);
-        SelectObject(dc, old);
-        ReleaseDC(hwnd, dc);
+        GetTextMetricsW(dc.get(), &tm);
         const bool whole = static_cast<short>(HIWORD(at)) + tm.tmHeight <= client.bottom;
         const bool scrolls = GetWindowLongW(hwnd, GWL_STYLE) & WS_VSCROLL;
         EXPECT_TRUE(whole || scrolls) << memo->Name();

@@ -1,6 +1,6 @@
 #include "ui/win32/Win32Form.h"
 
-#include "ui/win32/Win32Peers.h"
+#include "ui/win32/Win32WindowTree.h"
 
 TWin32Form::TWin32Form(TForm& form) : form_(form), tree_(std::make_unique<TWindowTree>(form)) {}
 

@@ -5,9 +5,8 @@
 #include "platform/win32/WideText.h"
 
 int ScreenDpi() {
-    HDC screen = GetDC(nullptr);
-    int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const TWindowDC screen;
+    const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
     return dpi > 0 ? dpi : 96;
 }
 
@@ -62,13 +61,19 @@ HFONT TGdiCache::Font(const TFont& font) {
 
 TEXTMETRICW TGdiCache::Metrics(const TFont& font) {
     TEXTMETRICW metrics{};
-    HDC dc = GetDC(nullptr);
-    if (!dc) return metrics;
-    HGDIOBJ old = SelectObject(dc, Font(font));
-    GetTextMetricsW(dc, &metrics);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
+    const TWindowDC screen;
+    const TSelectObject selected(screen.get(), Font(font));
+    if (screen.get()) GetTextMetricsW(screen.get(), &metrics);
     return metrics;
+}
+
+SIZE TGdiCache::TextExtent(const TFont& font, const std::wstring& text) {
+    RECT extent{0, 0, 0, 0};
+    const TWindowDC screen;
+    const TSelectObject selected(screen.get(), Font(font));
+    DrawTextW(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent,
+              DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    return SIZE{extent.right - extent.left, extent.bottom - extent.top};
 }
 
 HBRUSH TGdiCache::Brush(TColor color) {
