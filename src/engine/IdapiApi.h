@@ -4,10 +4,15 @@
 // the engine's API reference gives them. The library is loaded at run time,
 // so these declarations only give the entry points their types.
 //
-// Facts taken from the API reference and the engine's own headers:
+// Facts taken from the API reference and the engine's own headers (BDE.HPP of
+// C++Builder 6, generated from BDE.pas rev 6.00; Delphi's BDE.INT):
 // - every entry point is __stdcall and returns a 16-bit result, 0 for success;
-// - handles are pointer-sized; records are byte-packed;
-// - text is single-byte (the ANSI code page), NUL-terminated, in fixed buffers.
+// - handles are pointer-sized; records are byte-packed; enums are int-sized;
+// - text is single-byte in the OEM code page, NUL-terminated, in fixed
+//   buffers: Borland's own session code (DBTables.pas) converts every string
+//   it passes with CharToOem and every string it reads with OemToChar;
+// - the library exports no DbiInit: that is a header macro (a Pascal wrapper
+//   in BDE.INT) over DbiInitFn(iVer, pEnv), called with DBIINTFVER.
 #include <cstddef>
 #include <cstdint>
 
@@ -30,12 +35,21 @@ constexpr std::size_t DBIMAXPATHLEN = 260;
 constexpr std::size_t DBIMAXMSGLEN = 127;
 constexpr std::size_t DBIMAXSCFLDLEN = 128;
 
+// BDE.HPP (C++Builder 6): static const Word DBIINTFVER = 0x1f4.
+constexpr std::uint16_t DBIINTFVER = 0x1F4;
+
+// Results, from BDE.HPP.
 constexpr DBIResult DBIERR_NONE = 0;
+constexpr DBIResult DBIERR_NOCONFIGFILE = 0x2104;
 constexpr DBIResult DBIERR_EOF = 0x2202;
 constexpr DBIResult DBIERR_OBJNOTFOUND = 0x2208;
+constexpr DBIResult DBIERR_WRITEERR = 0x2402;
 constexpr DBIResult DBIERR_INVALIDPARAM = 0x2702;
 constexpr DBIResult DBIERR_NAMENOTUNIQUE = 0x2719;
+constexpr DBIResult DBIERR_UNKNOWNDRIVER = 0x271D;
 constexpr DBIResult DBIERR_UNKNOWNDB = 0x271E;
+constexpr DBIResult DBIERR_NOTINITIALIZED = 0x2A06;
+constexpr DBIResult DBIERR_INTERFACEVER = 0x2F01;
 
 // DBIOpenMode, DBILockType, CFGMode: C enums, passed as int.
 constexpr int dbiREADWRITE = 0;
@@ -73,7 +87,8 @@ static_assert(sizeof(DBIEnv) == 588 && offsetof(DBIEnv, szIniFile) == 261);
 static_assert(sizeof(DBDesc) == 357 && offsetof(DBDesc, szDbType) == 325);
 static_assert(sizeof(CFGDesc) == 292 && offsetof(CFGDesc, szValue) == 162);
 
-DBIResult IDAPI_CALL DbiInit(DBIEnv* pEnv);
+// BDE.INT: function DbiInitFn(iVer: Word; pEnv: pDBIEnv): DBIResult stdcall.
+DBIResult IDAPI_CALL DbiInitFn(std::uint16_t iVer, DBIEnv* pEnv);
 DBIResult IDAPI_CALL DbiExit();
 // The message of a result; the buffer holds DBIMAXMSGLEN + 1 bytes.
 DBIResult IDAPI_CALL DbiGetErrorString(DBIResult rslt, char* pszError);
@@ -86,7 +101,7 @@ DBIResult IDAPI_CALL DbiModifyRecord(hDBICur hCursor, void* pRecBuf, DBIBOOL bFr
 DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* phCursor);
 DBIResult IDAPI_CALL DbiAddAlias(hDBICfg hCfg, const char* pszAliasName, const char* pszDriverType,
                                  const char* pszParams, DBIBOOL bPersist);
-DBIResult IDAPI_CALL DbiCfgSave(hDBICfg hCfg, const char* pszCfgFile, DBIBOOL bRegistry);
+DBIResult IDAPI_CALL DbiCfgSave(hDBICfg hCfg, const char* pszCfgFile, DBIBOOL bSaveAs16);
 
 }  // extern "C"
 
@@ -94,7 +109,7 @@ class TLibrary;
 
 // The entry points the backend calls; tests put their own functions in.
 struct TIdapiApi {
-    decltype(&DbiInit) Init = nullptr;
+    decltype(&DbiInitFn) Init = nullptr;
     decltype(&DbiExit) Exit = nullptr;
     decltype(&DbiGetErrorString) GetErrorString = nullptr;
     decltype(&DbiOpenDatabaseList) OpenDatabaseList = nullptr;
@@ -107,6 +122,6 @@ struct TIdapiApi {
     decltype(&DbiCfgSave) CfgSave = nullptr;
 };
 
-// Every entry point of the table from `library`; raises Exception naming the
-// first one it lacks.
+// Every entry point of the table from `library`, by the names the library
+// exports; raises Exception naming the first one it lacks.
 TIdapiApi ResolveIdapiApi(TLibrary& library);
