@@ -97,6 +97,11 @@ TEST(DatabaseList, FailuresAreSilentAndTheTemporaryDataSourceNeverStays) {
              AddDataSource(w.Registry, Temp, "SQL Server");
          },
          {}, {}, 0},
+        {"driver's state of another type",
+         [](WizardWorkstation& w, Script&) { w.Registry.SetDword(HKLM, DriversKey, "SQL Native Client", 1); }, {}, {}, 0},
+        {"driver's path of another type",
+         [](WizardWorkstation& w, Script&) { w.Registry.SetValue(HKLM, DriverKey, "Driver", {fakereg::Binary, "\x01"}); },
+         {}, {}, 0},
         {"ODBC keys read-only",
          [](WizardWorkstation& w, Script&) { w.Registry.Deny(HKLM, "\\SOFTWARE\\ODBC", fakereg::Denial::Write); }, {}, {},
          0},
