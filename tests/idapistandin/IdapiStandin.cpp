@@ -140,11 +140,19 @@ Cursor* Live(hDBICur handle) {
 
 }  // namespace
 
+// Exported by name alone: marked entry points keep the statically linked
+// runtime's own symbols out of the export table.
+#if defined(_WIN32)
+#define STANDIN_EXPORT __declspec(dllexport)
+#else
+#define STANDIN_EXPORT
+#endif
+
 extern "C" {
 
-int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
+STANDIN_EXPORT int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
 
-DBIResult IDAPI_CALL DbiInitFn(std::uint16_t version, DBIEnv* env) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiInitFn(std::uint16_t version, DBIEnv* env) {
     if (version != kInterfaceVersion) return DBIERR_INTERFACEVER;
     if (initialised || !env || env->szIniFile[0] == '\0' || env->szWorkDir[0] || env->bForceLocalInit ||
         env->szLang[0] || env->szClientName[0])
@@ -155,17 +163,18 @@ DBIResult IDAPI_CALL DbiInitFn(std::uint16_t version, DBIEnv* env) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiExit() {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiExit() {
     if (!initialised) return DBIERR_NOTINITIALIZED;
     initialised = false;
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
     static const std::pair<DBIResult, const char*> kMessages[] = {
         {DBIERR_INVALIDPARAM, "Invalid parameter."},        {DBIERR_NAMENOTUNIQUE, "Name not unique in this context."},
         {DBIERR_UNKNOWNDB, "Unknown database."},            {DBIERR_OBJNOTFOUND, "Object not found."},
-        {DBIERR_NOCONFIGFILE, "Cannot load the configuration file."}, {DBIERR_WRITEERR, "Cannot write the configuration file."},
+        {DBIERR_NOCONFIGFILE, "Cannot load the configuration file."},
+        {DBIERR_WRITEERR, "Cannot write the configuration file."},
         {DBIERR_NOTINITIALIZED, "The engine was not initialized."}, {DBIERR_UNKNOWNDRIVER, "Unknown driver."},
         {DBIERR_INTERFACEVER, "Interface mismatch."}};
     const char* text = "";
@@ -175,7 +184,7 @@ DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
     if (!initialised) return DBIERR_NOTINITIALIZED;
     auto* cursor = *cursors.insert(new Cursor).first;
     for (const auto& alias : aliases) {
@@ -187,7 +196,7 @@ DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* name, DBDesc* desc) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* name, DBDesc* desc) {
     if (!initialised) return DBIERR_NOTINITIALIZED;
     const Alias* alias = name ? Find(name) : nullptr;
     if (!alias) return DBIERR_UNKNOWNDB;
@@ -197,7 +206,7 @@ DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* name, DBDesc* desc) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, const char* path, hDBICur* out) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, const char* path, hDBICur* out) {
     if (!initialised) return DBIERR_NOTINITIALIZED;
     if (cfg || configMode != cfgPersistent || (mode != dbiREADONLY && mode != dbiREADWRITE) || !path)
         return DBIERR_INVALIDPARAM;
@@ -219,7 +228,7 @@ DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, c
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur handle, int lock, void* buffer, void* props) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur handle, int lock, void* buffer, void* props) {
     Cursor* cursor = Live(handle);
     if (!cursor || !buffer || props || (lock != dbiNOLOCK && lock != dbiWRITELOCK)) return DBIERR_INVALIDPARAM;
     if (cursor->next >= cursor->records.size()) return DBIERR_EOF;
@@ -228,7 +237,7 @@ DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur handle, int lock, void* buffer, vo
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiModifyRecord(hDBICur handle, void* buffer, DBIBOOL) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiModifyRecord(hDBICur handle, void* buffer, DBIBOOL) {
     Cursor* cursor = Live(handle);
     if (!cursor || !cursor->writable || !cursor->node || cursor->next == 0 || !buffer) return DBIERR_INVALIDPARAM;
     const auto* record = static_cast<const CFGDesc*>(buffer);
@@ -238,7 +247,7 @@ DBIResult IDAPI_CALL DbiModifyRecord(hDBICur handle, void* buffer, DBIBOOL) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
     Cursor* cursor = handle ? Live(*handle) : nullptr;
     if (!cursor) return DBIERR_INVALIDPARAM;
     cursors.erase(cursor);
@@ -247,7 +256,7 @@ DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driver, const char* params,
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driver, const char* params,
                                  DBIBOOL persist) {
     if (!initialised) return DBIERR_NOTINITIALIZED;
     std::vector<Entry> entries;
@@ -266,12 +275,14 @@ DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driv
     std::string path;
     for (const auto& entry : entries)
         if (Same(entry.name, "PATH")) path = entry.value;
-    aliases.push_back(
-        {name, "STANDARD", {{"TYPE", "STANDARD"}, {"PATH", path}, {"DEFAULT DRIVER", fileDriver}, {"ENABLE BCD", "FALSE"}}, {}});
+    aliases.push_back({name,
+                       "STANDARD",
+                       {{"TYPE", "STANDARD"}, {"PATH", path}, {"DEFAULT DRIVER", fileDriver}, {"ENABLE BCD", "FALSE"}},
+                       {}});
     return DBIERR_NONE;
 }
 
-DBIResult IDAPI_CALL DbiCfgSave(hDBICfg cfg, const char* file, DBIBOOL) {
+STANDIN_EXPORT DBIResult IDAPI_CALL DbiCfgSave(hDBICfg cfg, const char* file, DBIBOOL) {
     if (!initialised) return DBIERR_NOTINITIALIZED;
     if (cfg || file) return DBIERR_INVALIDPARAM;
     FILE* out = std::fopen(iniFile.c_str(), "wb");

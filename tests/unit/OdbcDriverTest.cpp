@@ -141,11 +141,14 @@ TEST_F(OdbcSqliteTest, BadSqlRaisesTheDriversMessage) {
 // ---------------------------------------------------------------------------
 // Scripted ODBC library.
 
-enum class Step { None, AllocEnv, SetEnvAttr, AllocDbc, Connect, Catalog, AllocStmt, Exec, NumCols, Describe, Fetch, GetData };
+enum class Step {
+    None, AllocEnv, SetEnvAttr, AllocDbc, Connect, Catalog, AllocStmt, Exec, NumCols, Describe, Fetch, GetData
+};
 
 std::ostream& operator<<(std::ostream& out, Step step) {
-    static const char* const names[] = {"None",      "AllocEnv", "SetEnvAttr", "AllocDbc", "Connect", "SetConnectAttr", "AllocStmt",
-                                        "ExecDirect", "NumResultCols", "DescribeCol", "Fetch", "GetData"};
+    static const char* const names[] = {"None",       "AllocEnv",      "SetEnvAttr",  "AllocDbc", "Connect",
+                                        "SetConnectAttr", "AllocStmt", "ExecDirect", "NumResultCols",
+                                        "DescribeCol", "Fetch", "GetData"};
     return out << names[static_cast<int>(step)];
 }
 
@@ -433,8 +436,8 @@ TEST_P(OdbcFailureTest, RaisesTheDriversTextAndReleasesEveryHandle) {
 
 INSTANTIATE_TEST_SUITE_P(EveryCall, OdbcFailureTest,
                          testing::Values(Step::AllocEnv, Step::SetEnvAttr, Step::AllocDbc, Step::Connect,
-                                         Step::Catalog, Step::AllocStmt, Step::Exec, Step::NumCols, Step::Describe, Step::Fetch,
-                                         Step::GetData),
+                                         Step::Catalog, Step::AllocStmt, Step::Exec, Step::NumCols, Step::Describe,
+                                         Step::Fetch, Step::GetData),
                          testing::PrintToStringParamName());
 
 TEST(OdbcDriver, RefusesALibraryWithoutTheEntryPoints) {
