@@ -30,6 +30,8 @@ if(IDAPI_STANDIN_SOURCES)
   set_target_properties(idapistandin PROPERTIES PREFIX "" OUTPUT_NAME idapistandin)
   target_include_directories(idapistandin PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(idapistandin PRIVATE ${WARNINGS})
+  # Marked exports keep the statically linked runtime's own symbols out of the export table.
+  target_compile_definitions(idapistandin PRIVATE "IDAPI_EXPORT=__declspec(dllexport)")
   target_link_options(idapistandin PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)
 endif()
 

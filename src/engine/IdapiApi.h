@@ -21,6 +21,11 @@
 #else
 #define IDAPI_CALL
 #endif
+// Empty for the program, which loads the library at run time; the suites'
+// stand-in library is built with it set to export its entry points.
+#ifndef IDAPI_EXPORT
+#define IDAPI_EXPORT
+#endif
 
 extern "C" {
 
@@ -40,15 +45,12 @@ constexpr std::uint16_t DBIINTFVER = 0x1F4;
 
 // Results, from BDE.HPP.
 constexpr DBIResult DBIERR_NONE = 0;
-constexpr DBIResult DBIERR_NOCONFIGFILE = 0x2104;
 constexpr DBIResult DBIERR_EOF = 0x2202;
 constexpr DBIResult DBIERR_OBJNOTFOUND = 0x2208;
-constexpr DBIResult DBIERR_WRITEERR = 0x2402;
 constexpr DBIResult DBIERR_INVALIDPARAM = 0x2702;
 constexpr DBIResult DBIERR_NAMENOTUNIQUE = 0x2719;
 constexpr DBIResult DBIERR_UNKNOWNDRIVER = 0x271D;
 constexpr DBIResult DBIERR_UNKNOWNDB = 0x271E;
-constexpr DBIResult DBIERR_NOTINITIALIZED = 0x2A06;
 constexpr DBIResult DBIERR_INTERFACEVER = 0x2F01;
 
 // DBIOpenMode, DBILockType, CFGMode: C enums, passed as int.
@@ -88,20 +90,20 @@ static_assert(sizeof(DBDesc) == 357 && offsetof(DBDesc, szDbType) == 325);
 static_assert(sizeof(CFGDesc) == 292 && offsetof(CFGDesc, szValue) == 162);
 
 // BDE.INT: function DbiInitFn(iVer: Word; pEnv: pDBIEnv): DBIResult stdcall.
-DBIResult IDAPI_CALL DbiInitFn(std::uint16_t iVer, DBIEnv* pEnv);
-DBIResult IDAPI_CALL DbiExit();
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiInitFn(std::uint16_t iVer, DBIEnv* pEnv);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiExit();
 // The message of a result; the buffer holds DBIMAXMSGLEN + 1 bytes.
-DBIResult IDAPI_CALL DbiGetErrorString(DBIResult rslt, char* pszError);
-DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* phCur);
-DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* pszName, DBDesc* pdbDesc);
-DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg hCfg, int eOpenMode, int eConfigMode, const char* pszCfgPath,
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiGetErrorString(DBIResult rslt, char* pszError);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* phCur);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* pszName, DBDesc* pdbDesc);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg hCfg, int eOpenMode, int eConfigMode, const char* pszCfgPath,
                                         hDBICur* phCur);
-DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur hCursor, int eLock, void* pRecBuf, void* pRecProps);
-DBIResult IDAPI_CALL DbiModifyRecord(hDBICur hCursor, void* pRecBuf, DBIBOOL bFreeLock);
-DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* phCursor);
-DBIResult IDAPI_CALL DbiAddAlias(hDBICfg hCfg, const char* pszAliasName, const char* pszDriverType,
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur hCursor, int eLock, void* pRecBuf, void* pRecProps);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiModifyRecord(hDBICur hCursor, void* pRecBuf, DBIBOOL bFreeLock);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* phCursor);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiAddAlias(hDBICfg hCfg, const char* pszAliasName, const char* pszDriverType,
                                  const char* pszParams, DBIBOOL bPersist);
-DBIResult IDAPI_CALL DbiCfgSave(hDBICfg hCfg, const char* pszCfgFile, DBIBOOL bSaveAs16);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiCfgSave(hDBICfg hCfg, const char* pszCfgFile, DBIBOOL bSaveAs16);
 
 }  // extern "C"
 

@@ -1,4 +1,4 @@
-// Native builds have no system code pages: the Polish ones stand in for them.
+// Native builds have no system code page: the Polish one stands in for it.
 #include "platform/Text.h"
 
 std::string AnsiToUtf8(std::string_view ansi) { return Cp1250ToUtf8(ansi); }

@@ -1,10 +1,8 @@
 // Stand-in for the installed database engine's library (idapi32.dll), for
-// the suites only: exactly the calls the alias backend makes, under the names
-// the real library exports (DbiInitFn, not the header macro DbiInit), with the
+// the suites only: exactly the calls the alias backend makes, with the
 // documented calling convention and records, strict about what it is given.
-// Strings stay the bytes they were given (the engine's OEM code page), in
-// memory and in its file. It keeps its aliases in the file DbiInitFn names,
-// one line each:
+// Its strings stay the bytes given (the engine's OEM code page), in the file
+// DbiInitFn names, one line each:
 //     ALIAS <name>  /  TYPE <driver>  /  INFO <NAME>=<value>  /  OPEN <NAME>=<value>
 // A file whose first line is "#awaria" makes DbiInitFn fail.
 // StandinOpenCursors() counts cursors not closed.
@@ -22,15 +20,11 @@
 
 namespace {
 
-// BDE.HPP (C++Builder 6): DBIINTFVER = 0x1f4, the version DbiInitFn is called with.
+constexpr DBIResult kNotInitialised = 0x2A06, kNoConfig = 0x2104, kWriteError = 0x2402;
+// BDE.HPP: DBIINTFVER = 0x1f4. File drivers make "STANDARD" aliases (with FOXPRO, DBTables.pas's IsStandardType).
 constexpr std::uint16_t kInterfaceVersion = 0x1F4;
-
-// The drivers of this stand-in's installation. The API reference: a NULL
-// driver type, or one of the file drivers, makes a "STANDARD" alias with that
-// default driver (FOXPRO counts among them, as DBTables.pas's IsStandardType
-// has it); any other must name a driver the configuration knows.
-constexpr const char* kFileDrivers[] = {"PARADOX", "DBASE", "FOXPRO", "ASCIIDRV"};
-constexpr const char* kOtherDrivers[] = {"SQL Native Client", "ORACLE", "MSSQL", "INTRBASE"};
+const std::set<std::string> kFileDrivers = {"PARADOX", "DBASE", "FOXPRO", "ASCIIDRV"},
+                            kOtherDrivers = {"SQL Native Client", "ORACLE"};
 
 struct Entry {
     std::string name, value;
@@ -65,13 +59,6 @@ bool Same(const std::string& a, const std::string& b) {
         if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
             return false;
     return true;
-}
-
-template <std::size_t N>
-const char* Known(const char* const (&drivers)[N], const std::string& name) {
-    for (const char* driver : drivers)
-        if (Same(driver, name)) return driver;
-    return nullptr;
 }
 
 Alias* Find(const std::string& name) {
@@ -140,43 +127,33 @@ Cursor* Live(hDBICur handle) {
 
 }  // namespace
 
-// Exported by name alone: marked entry points keep the statically linked
-// runtime's own symbols out of the export table.
-#if defined(_WIN32)
-#define STANDIN_EXPORT __declspec(dllexport)
-#else
-#define STANDIN_EXPORT
-#endif
-
 extern "C" {
 
-STANDIN_EXPORT int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
+IDAPI_EXPORT int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiInitFn(std::uint16_t version, DBIEnv* env) {
+DBIResult IDAPI_CALL DbiInitFn(std::uint16_t version, DBIEnv* env) {
     if (version != kInterfaceVersion) return DBIERR_INTERFACEVER;
     if (initialised || !env || env->szIniFile[0] == '\0' || env->szWorkDir[0] || env->bForceLocalInit ||
         env->szLang[0] || env->szClientName[0])
         return DBIERR_INVALIDPARAM;
     iniFile.assign(env->szIniFile, strnlen(env->szIniFile, sizeof env->szIniFile));
-    if (!Load()) return DBIERR_NOCONFIGFILE;
+    if (!Load()) return kNoConfig;
     initialised = true;
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiExit() {
-    if (!initialised) return DBIERR_NOTINITIALIZED;
+DBIResult IDAPI_CALL DbiExit() {
+    if (!initialised) return kNotInitialised;
     initialised = false;
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
+DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
     static const std::pair<DBIResult, const char*> kMessages[] = {
         {DBIERR_INVALIDPARAM, "Invalid parameter."},        {DBIERR_NAMENOTUNIQUE, "Name not unique in this context."},
         {DBIERR_UNKNOWNDB, "Unknown database."},            {DBIERR_OBJNOTFOUND, "Object not found."},
-        {DBIERR_NOCONFIGFILE, "Cannot load the configuration file."},
-        {DBIERR_WRITEERR, "Cannot write the configuration file."},
-        {DBIERR_NOTINITIALIZED, "The engine was not initialized."}, {DBIERR_UNKNOWNDRIVER, "Unknown driver."},
-        {DBIERR_INTERFACEVER, "Interface mismatch."}};
+        {kNoConfig, "Cannot load the configuration file."}, {kWriteError, "Cannot write the configuration file."},
+        {kNotInitialised, "The engine was not initialized."},  {DBIERR_UNKNOWNDRIVER, "Unknown driver."}};
     const char* text = "";
     for (const auto& [code, known] : kMessages)
         if (code == result) text = known;
@@ -184,8 +161,8 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* me
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
-    if (!initialised) return DBIERR_NOTINITIALIZED;
+DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
+    if (!initialised) return kNotInitialised;
     auto* cursor = *cursors.insert(new Cursor).first;
     for (const auto& alias : aliases) {
         DBDesc& desc = cursor->Add<DBDesc>(alias.name);
@@ -196,8 +173,8 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* out) {
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* name, DBDesc* desc) {
-    if (!initialised) return DBIERR_NOTINITIALIZED;
+DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* name, DBDesc* desc) {
+    if (!initialised) return kNotInitialised;
     const Alias* alias = name ? Find(name) : nullptr;
     if (!alias) return DBIERR_UNKNOWNDB;
     *desc = DBDesc{};
@@ -206,8 +183,8 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* name, DBDesc*
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, const char* path, hDBICur* out) {
-    if (!initialised) return DBIERR_NOTINITIALIZED;
+DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, int configMode, const char* path, hDBICur* out) {
+    if (!initialised) return kNotInitialised;
     if (cfg || configMode != cfgPersistent || (mode != dbiREADONLY && mode != dbiREADWRITE) || !path)
         return DBIERR_INVALIDPARAM;
     const std::string text(path), prefix = "\\DATABASES\\";
@@ -228,7 +205,7 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg cfg, int mode, in
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur handle, int lock, void* buffer, void* props) {
+DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur handle, int lock, void* buffer, void* props) {
     Cursor* cursor = Live(handle);
     if (!cursor || !buffer || props || (lock != dbiNOLOCK && lock != dbiWRITELOCK)) return DBIERR_INVALIDPARAM;
     if (cursor->next >= cursor->records.size()) return DBIERR_EOF;
@@ -237,7 +214,7 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur handle, int lock, v
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiModifyRecord(hDBICur handle, void* buffer, DBIBOOL) {
+DBIResult IDAPI_CALL DbiModifyRecord(hDBICur handle, void* buffer, DBIBOOL) {
     Cursor* cursor = Live(handle);
     if (!cursor || !cursor->writable || !cursor->node || cursor->next == 0 || !buffer) return DBIERR_INVALIDPARAM;
     const auto* record = static_cast<const CFGDesc*>(buffer);
@@ -247,7 +224,7 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiModifyRecord(hDBICur handle, void* buffer
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
+DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
     Cursor* cursor = handle ? Live(*handle) : nullptr;
     if (!cursor) return DBIERR_INVALIDPARAM;
     cursors.erase(cursor);
@@ -256,43 +233,40 @@ STANDIN_EXPORT DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* handle) {
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driver, const char* params,
+DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driver, const char* params,
                                  DBIBOOL persist) {
-    if (!initialised) return DBIERR_NOTINITIALIZED;
+    if (!initialised) return kNotInitialised;
     std::vector<Entry> entries;
     if (cfg || !persist || !name || !*name || std::strlen(name) > DBIMAXNAMELEN || !ParseParams(params, entries))
         return DBIERR_INVALIDPARAM;
     if (Find(name)) return DBIERR_NAMENOTUNIQUE;
     const std::string type = driver ? driver : "";
-    const char* fileDriver = type.empty() ? "PARADOX" : Known(kFileDrivers, type);
-    if (!fileDriver) {
-        const char* other = Known(kOtherDrivers, type);
-        if (!other) return DBIERR_UNKNOWNDRIVER;
-        aliases.push_back({name, other, {{"TYPE", other}}, entries});
+    if (!type.empty() && !kFileDrivers.count(type)) {
+        if (!kOtherDrivers.count(type)) return DBIERR_UNKNOWNDRIVER;
+        aliases.push_back({name, type, {{"TYPE", type}}, entries});
         return DBIERR_NONE;
     }
-    // A "STANDARD" alias takes PATH only; other entries are ignored.
     std::string path;
     for (const auto& entry : entries)
         if (Same(entry.name, "PATH")) path = entry.value;
-    aliases.push_back({name,
-                       "STANDARD",
-                       {{"TYPE", "STANDARD"}, {"PATH", path}, {"DEFAULT DRIVER", fileDriver}, {"ENABLE BCD", "FALSE"}},
+    aliases.push_back({name, "STANDARD",
+                       {{"TYPE", "STANDARD"}, {"PATH", path}, {"DEFAULT DRIVER", type.empty() ? "PARADOX" : type},
+                        {"ENABLE BCD", "FALSE"}},
                        {}});
     return DBIERR_NONE;
 }
 
-STANDIN_EXPORT DBIResult IDAPI_CALL DbiCfgSave(hDBICfg cfg, const char* file, DBIBOOL) {
-    if (!initialised) return DBIERR_NOTINITIALIZED;
+DBIResult IDAPI_CALL DbiCfgSave(hDBICfg cfg, const char* file, DBIBOOL) {
+    if (!initialised) return kNotInitialised;
     if (cfg || file) return DBIERR_INVALIDPARAM;
     FILE* out = std::fopen(iniFile.c_str(), "wb");
-    if (!out) return DBIERR_WRITEERR;
+    if (!out) return kWriteError;
     for (const auto& alias : aliases) {
         std::fprintf(out, "ALIAS %s\nTYPE %s\n", alias.name.c_str(), alias.type.c_str());
         for (const auto& entry : alias.info) std::fprintf(out, "INFO %s=%s\n", entry.name.c_str(), entry.value.c_str());
         for (const auto& entry : alias.open) std::fprintf(out, "OPEN %s=%s\n", entry.name.c_str(), entry.value.c_str());
     }
-    return std::fclose(out) == 0 ? DBIERR_NONE : DBIERR_WRITEERR;
+    return std::fclose(out) == 0 ? DBIERR_NONE : kWriteError;
 }
 
 }  // extern "C"

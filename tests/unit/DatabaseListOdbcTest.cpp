@@ -1,9 +1,7 @@
 // The database list end to end: the temporary data source the wizard writes
 // into the registry is what the real unixODBC driver manager opens; the
 // driver registered as "SQL Native Client" is the SQLite ODBC driver, and a
-// SQLite file with a sysdatabases table stands in for the server. The
-// listing's connection names "master"; SQLite's driver takes that catalog
-// with 01S02 (option value changed) and stays in its one database.
+// SQLite file with a sysdatabases table stands in for the server.
 #include <gtest/gtest.h>
 
 #include <cstdlib>

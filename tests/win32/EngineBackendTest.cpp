@@ -89,9 +89,8 @@ TEST_F(EngineBackend, WithoutTheLibraryOurOwnFileServesAndALibraryThatFailsToSta
 }
 
 // Run twice: the seven aliases land in the installed engine's configuration,
-// the second run modifies them. The first adds "Veltra- Net" beside the
-// file-based "Veltra- RN" the engine holds, on its Polish path in the engine's
-// code page (852: "Łódź" is 9D A2 64 AB) and with its FoxPro default.
+// the second run modifies them. The first adds "Veltra- Net" as the FoxPro
+// "Veltra- RN" is, on its Polish path in code page 852 ("Łódź": 9D A2 64 AB).
 TEST_F(EngineBackend, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesThem) {
     InstallLibrary();
     const std::string netInfo =
@@ -101,7 +100,6 @@ TEST_F(EngineBackend, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesTh
     const auto second = Apply("RondelNowa");
     EXPECT_EQ(GetModuleHandleW(library.c_str()), nullptr);  // freed with its session
     const std::string saved = scratch::GetBytes(configPath);
-    EXPECT_NE(std::find(first.begin(), first.end(), "  Utworzono alias \"Veltra- Net\"."), first.end());
     EXPECT_NE(saved.find("ALIAS Veltra- Net\n" + netInfo), std::string::npos) << saved;
     TStringList params;
     Started()->GetAliasParams("Veltra- Net", params);
