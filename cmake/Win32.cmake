@@ -2,7 +2,7 @@
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 folder_library(platform_win32 src/platform/win32)
 folder_link(platform_win32 core advapi32 kernel32)
-# core's ANSI conversion (AnsiToUtf8/Utf8ToAnsi) is defined in platform_win32 on
+# core's code page conversions (Ansi/Oem <-> Utf8) are defined in platform_win32 on
 # this build: the cycle lets the linker see both, whatever the link order.
 folder_link(core platform_win32)
 folder_library(ui_win32 src/ui/win32)
@@ -30,6 +30,8 @@ if(IDAPI_STANDIN_SOURCES)
   set_target_properties(idapistandin PROPERTIES PREFIX "" OUTPUT_NAME idapistandin)
   target_include_directories(idapistandin PRIVATE ${CMAKE_SOURCE_DIR}/src)
   target_compile_options(idapistandin PRIVATE ${WARNINGS})
+  # Marked exports keep the statically linked runtime's own symbols out of the export table.
+  target_compile_definitions(idapistandin PRIVATE "IDAPI_EXPORT=__declspec(dllexport)")
   target_link_options(idapistandin PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)
 endif()
 

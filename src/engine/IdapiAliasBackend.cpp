@@ -1,29 +1,34 @@
-// What the API reference establishes, and what it leaves open (each open
-// point is refused with a clear error before anything is written):
+// What the API reference and Borland's own session code (DBTables.pas)
+// establish, and how the backend follows them:
 // - An alias's entries live under the configuration path
 //   "\DATABASES\<alias>\DB INFO" (driver, and for "STANDARD" aliases PATH and
 //   DEFAULT DRIVER) and "\DATABASES\<alias>\DB OPEN" (connection entries),
 //   read and changed through DbiOpenCfgInfoList cursors of CFGDesc records.
-// - DbiAddAlias takes the entries as "NAME:VALUE;NAME:VALUE", a value holding
-//   ";" between double quotes. How a double quote inside a value, blanks at a
-//   value's ends or a ":" in a name would be read is not documented: refused.
-// - DbiAddAlias with no driver makes a "STANDARD" alias; with "PARADOX",
-//   "DBASE" or "ASCIIDRV" a "STANDARD" alias with that DEFAULT DRIVER, and only
-//   PATH is taken from its entries. Any other default driver is refused.
-// - Text is single-byte. Whether the configuration keeps it in the ANSI or
-//   the OEM code page is not documented, so new text must be plain ASCII;
-//   names the engine reported are passed back in the ANSI code page.
-// - DbiInit with a DBIEnv naming the file in szIniFile starts the engine on
-//   that file; the other fields left empty and FALSE mean the defaults.
+// - DbiAddAlias gets its entries as TSession.AddAlias builds them
+//   (StringListToParams): NAME:"VALUE" joined by ";", every value between
+//   double quotes, entries without a value left out (the engine gives those
+//   the driver's defaults). Its driver type is the entries' DEFAULT DRIVER
+//   when they name one, else PARADOX for a "STANDARD" alias, else the driver
+//   (InternalAddAlias); TSession.AddStandardAlias is AddAlias with
+//   "STANDARD", PATH and DEFAULT DRIVER. Which drivers and entries the engine
+//   takes is its own business: a refusal shows the engine's message.
+// - Text goes to the engine in the OEM code page and comes back from it in
+//   that code page, as the VCL converts it with CharToOem / OemToChar. Text
+//   the code page cannot hold, or longer than the engine's fields, is refused
+//   with the value named before anything is written.
+// - DbiInitFn(DBIINTFVER, env), a DBIEnv naming the file in szIniFile, starts
+//   the engine on that file; the other fields left empty and FALSE mean the
+//   defaults.
 // - DbiOpenDatabaseList lists the aliases (DBDesc records); szDbType is the
 //   driver name, "STANDARD" for file-based aliases.
 // - A DB INFO or DB OPEN entry changed through DbiModifyRecord on a
 //   read-write cursor stays in the persistent configuration in memory until
 //   DbiCfgSave(NULL, NULL, TRUE) writes it to the file it was read from, as
-//   the engine's own tools save it.
+//   the engine's own tools save it (the third argument is bSaveAs16).
 #include "engine/IdapiAliasBackend.h"
 
 #include <cstring>
+#include <optional>
 
 #include "platform/Exception.h"
 #include "platform/Loader.h"
@@ -34,9 +39,9 @@ namespace {
 constexpr const char* kDbInfo = "DB INFO";
 constexpr const char* kDbOpen = "DB OPEN";
 constexpr const char* kNothingWritten = "; nic nie zostało zapisane";
-
-// The default drivers a "STANDARD" alias can be given through DbiAddAlias.
-constexpr const char* kStandardDefaults[] = {"PARADOX", "DBASE", "ASCIIDRV"};
+constexpr const char* kDefaultDriverEntry = "DEFAULT DRIVER";
+// InternalAddAlias (DBTables.pas): a "STANDARD" alias without a default driver gets this one.
+constexpr const char* kStandardDefault = "PARADOX";
 
 std::string Hex4(unsigned value) {
     static constexpr char kHex[] = "0123456789ABCDEF";
@@ -52,39 +57,51 @@ std::string AliasSubject(const std::string& alias) { return Format("alias \"%s\"
                            {alias, reason, kNothingWritten}));
 }
 
-// New text for the engine: printable ASCII that fits `capacity` bytes with its NUL.
-std::string ForEngine(const std::string& text, std::size_t capacity, const char* what, const std::string& alias) {
-    for (const char c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E)
-            Refuse(alias, Format("%s \"%s\" zawiera znaki spoza ASCII lub znaki sterujące", {what, text}));
-    if (text.size() >= capacity)
+// `text` in the engine's code page, when that holds every character of it.
+std::optional<std::string> InOem(const std::string& text) {
+    std::string oem = Utf8ToOem(text);
+    if (text.find('\0') != std::string::npos || OemToUtf8(oem) != text) return std::nullopt;
+    return oem;
+}
+
+// New text for the engine, in its code page, fitting `capacity` bytes with its NUL.
+std::string ForEngine(const std::string& text, std::size_t capacity, const std::string& what,
+                      const std::string& alias) {
+    const auto oem = InOem(text);
+    if (!oem) Refuse(alias, Format("%s \"%s\" zawiera znaki spoza strony kodowej OEM silnika", {what, text}));
+    if (oem->size() >= capacity)
         Refuse(alias, Format("%s \"%s\" ma więcej niż %s znaków", {what, text, std::to_string(capacity - 1)}));
-    return text;
+    return *oem;
 }
 
 // A name the engine reported (or one to look up), in the engine's code page.
 std::string EngineName(const std::string& alias) {
-    std::string name = Utf8ToAnsi(alias);
-    if (name.empty() || name.size() > DBIMAXNAMELEN || name.find('\\') != std::string::npos)
+    const auto name = InOem(alias);
+    if (!name || name->empty() || name->size() > DBIMAXNAMELEN || name->find('\\') != std::string::npos)
         throw Exception(Format("Nazwa aliasu \"%s\" nie jest nazwą, którą zna silnik bazy danych", {alias}));
-    return name;
+    return *name;
 }
 
+// A backslash would split the configuration path the alias is read back through.
 std::string NewAliasName(const std::string& alias) {
     if (alias.find('\\') != std::string::npos) Refuse(alias, "nazwa zawiera znak \\");
     if (alias.empty()) throw Exception("Nazwa aliasu nie może być pusta");
     return ForEngine(alias, DBIMAXNAMELEN + 1, "nazwa", alias);
 }
 
-// One "NAME:VALUE" item of DbiAddAlias's entry list.
-std::string ParamItem(const std::string& name, const std::string& value, const std::string& alias) {
-    ForEngine(name, DBIMAXNAMELEN + 1, "nazwa wpisu", alias);
-    if (name.empty() || name.find_first_of(":;\"") != std::string::npos)
-        Refuse(alias, Format("nazwa wpisu \"%s\" jest pusta albo zawiera znak : ; lub \"", {name}));
-    ForEngine(value, DBIMAXSCFLDLEN, Format("wartość wpisu %s", {name}).c_str(), alias);
-    if (value.find('"') != std::string::npos || (!value.empty() && (value.front() == ' ' || value.back() == ' ')))
-        Refuse(alias, Format("wartość wpisu %s zawiera cudzysłów albo zaczyna się lub kończy spacją", {name}));
-    return name + ":" + (value.find(';') == std::string::npos ? value : "\"" + value + "\"");
+// DbiAddAlias's entry list as StringListToParams makes it.
+std::string ParamList(const TStringList& params, const std::string& alias) {
+    std::string items;
+    for (std::size_t i = 0; i < params.Count(); ++i) {
+        if (params[i].find('=') == std::string::npos)
+            throw Exception(Format("Parametr \"%s\" aliasu \"%s\" nie ma postaci NAZWA=WARTOŚĆ", {params[i], alias}));
+        const std::string name = params.Names(i), value = params.ValueFromIndex(i);
+        if (value.empty()) continue;
+        if (!items.empty()) items += ';';
+        items += ForEngine(name, DBIMAXNAMELEN + 1, "nazwa wpisu", alias) + ":\"" +
+                 ForEngine(value, DBIMAXSCFLDLEN, Format("wartość wpisu %s", {name}), alias) + "\"";
+    }
+    return items;
 }
 
 template <std::size_t N>
@@ -95,7 +112,7 @@ void CopyInto(char (&buffer)[N], const std::string& text) {
 
 template <std::size_t N>
 std::string FromBuffer(const char (&buffer)[N]) {
-    return AnsiToUtf8(std::string(buffer, strnlen(buffer, N)));
+    return OemToUtf8(std::string(buffer, strnlen(buffer, N)));
 }
 
 // A cursor of the engine, closed when it goes.
@@ -124,7 +141,8 @@ std::string NodePath(const std::string& alias, const char* node) {
 TIdapiApi ResolveIdapiApi(TLibrary& library) {
     constexpr const char* missing = "Biblioteka silnika bazy danych (idapi32.dll) nie ma funkcji %s";
     TIdapiApi api;
-    library.Resolve(api.Init, "DbiInit", missing);
+    // Borland's own loaders ask for "DbiInitFn": the library has no "DbiInit".
+    library.Resolve(api.Init, "DbiInitFn", missing);
     library.Resolve(api.Exit, "DbiExit", missing);
     library.Resolve(api.GetErrorString, "DbiGetErrorString", missing);
     library.Resolve(api.OpenDatabaseList, "DbiOpenDatabaseList", missing);
@@ -141,14 +159,17 @@ TIdapiApi ResolveIdapiApi(TLibrary& library) {
 TIdapiAliasBackend::TIdapiAliasBackend(const TIdapiApi& api, const std::string& configPath,
                                        std::unique_ptr<TLibrary> library)
     : library_(std::move(library)), api_(api), configPath_(configPath) {
-    const std::string path = Utf8ToAnsi(configPath);
-    if (path.size() > DBIMAXPATHLEN)
+    const auto path = InOem(configPath);
+    if (!path)
+        throw Exception(Format("Ścieżka pliku konfiguracji \"%s\" zawiera znaki spoza strony kodowej OEM silnika",
+                               {configPath}));
+    if (path->size() > DBIMAXPATHLEN)
         throw Exception(Format("Ścieżka pliku konfiguracji \"%s\" jest dłuższa niż %s znaków, na które pozwala silnik",
                                {configPath, std::to_string(DBIMAXPATHLEN)}));
     DBIEnv env{};
-    CopyInto(env.szIniFile, path);
-    const DBIResult result = api_.Init(&env);
-    if (result != DBIERR_NONE) Fail(result, "DbiInit", Format("plik \"%s\"", {configPath}));
+    CopyInto(env.szIniFile, *path);
+    const DBIResult result = api_.Init(DBIINTFVER, &env);
+    if (result != DBIERR_NONE) Fail(result, "DbiInitFn", Format("plik \"%s\"", {configPath}));
 }
 
 TIdapiAliasBackend::~TIdapiAliasBackend() { api_.Exit(); }
@@ -218,38 +239,19 @@ TStringList TIdapiAliasBackend::Params(const std::string& alias) {
 }
 
 void TIdapiAliasBackend::Add(const std::string& name, const std::string& driver, const TStringList& params) {
-    if (SameText(driver, kStandardDriver)) {
-        for (std::size_t i = 0; i < params.Count(); ++i)
-            if (!SameText(params.Names(i), "PATH") && !SameText(params.Names(i), "DEFAULT DRIVER"))
-                Refuse(name, Format("alias \"STANDARD\" przyjmuje tylko wpisy PATH i DEFAULT DRIVER, nie \"%s\"",
-                                    {params[i]}));
-        AddStandard(name, params.Values("PATH"), params.Values("DEFAULT DRIVER"));
-        return;
-    }
     const std::string engineName = NewAliasName(name);
-    const std::string engineDriver = ForEngine(driver, DBIMAXNAMELEN + 1, "sterownik", name);
-    if (engineDriver.empty()) Refuse(name, "brak nazwy sterownika");
-    std::string items;
-    for (std::size_t i = 0; i < params.Count(); ++i) {
-        if (params[i].find('=') == std::string::npos)
-            throw Exception(Format("Parametr \"%s\" aliasu \"%s\" nie ma postaci NAZWA=WARTOŚĆ", {params[i], name}));
-        if (!items.empty()) items += ';';
-        items += ParamItem(params.Names(i), params.ValueFromIndex(i), name);
-    }
+    std::string driverType = params.Values(kDefaultDriverEntry);
+    if (driverType.empty()) driverType = SameText(driver, kStandardDriver) ? kStandardDefault : driver;
+    if (driverType.empty()) Refuse(name, "brak nazwy sterownika");
+    const std::string engineDriver = ForEngine(driverType, DBIMAXNAMELEN + 1, "sterownik", name);
+    const std::string items = ParamList(params, name);
     Check(api_.AddAlias(nullptr, engineName.c_str(), engineDriver.c_str(), items.c_str(), 1), "DbiAddAlias",
           AliasSubject(name));
 }
 
 void TIdapiAliasBackend::AddStandard(const std::string& name, const std::string& path,
                                      const std::string& defaultDriver) {
-    const std::string engineName = NewAliasName(name);
-    const char* driverType = nullptr;
-    for (const char* known : kStandardDefaults)
-        if (SameText(defaultDriver, known)) driverType = known;
-    if (!driverType && !defaultDriver.empty())
-        Refuse(name, Format("domyślny sterownik \"%s\" nie jest jednym z PARADOX, DBASE, ASCIIDRV", {defaultDriver}));
-    const std::string items = ParamItem("PATH", path, name);
-    Check(api_.AddAlias(nullptr, engineName.c_str(), driverType, items.c_str(), 1), "DbiAddAlias", AliasSubject(name));
+    Add(name, kStandardDriver, TStringList{"PATH=" + path, std::string(kDefaultDriverEntry) + "=" + defaultDriver});
 }
 
 void TIdapiAliasBackend::Modify(const std::string& name, const TStringList& params) {
@@ -259,11 +261,9 @@ void TIdapiAliasBackend::Modify(const std::string& name, const TStringList& para
     for (const auto& stored : VisibleEntries(name, node)) {
         const int at = params.IndexOfName(stored.Name);
         if (at < 0 || params[static_cast<std::size_t>(at)].find('=') == std::string::npos) continue;
-        // A record holds the value as it is: only the list syntax of
-        // DbiAddAlias needs the stricter rules.
         const std::string value = params.ValueFromIndex(static_cast<std::size_t>(at));
-        ForEngine(value, DBIMAXSCFLDLEN, Format("wartość wpisu %s", {stored.Name}).c_str(), name);
-        changes.push_back({stored.Name, value});
+        const std::string what = Format("wartość wpisu %s", {stored.Name});
+        changes.push_back({stored.Name, ForEngine(value, DBIMAXSCFLDLEN, what, name)});  // in the engine's code page
     }
     if (changes.empty()) return;
 

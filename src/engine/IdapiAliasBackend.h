@@ -1,6 +1,7 @@
 #pragma once
 // The aliases in the installed engine's own configuration, through its
-// library. The engine reads and writes its file itself; we never touch it.
+// library, in the engine's (OEM) code page. The engine reads and writes its
+// file itself; we never touch it.
 #include <memory>
 
 #include "engine/AliasBackend.h"

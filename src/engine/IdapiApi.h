@@ -4,10 +4,15 @@
 // the engine's API reference gives them. The library is loaded at run time,
 // so these declarations only give the entry points their types.
 //
-// Facts taken from the API reference and the engine's own headers:
+// Facts taken from the API reference and the engine's own headers (BDE.HPP of
+// C++Builder 6, generated from BDE.pas rev 6.00; Delphi's BDE.INT):
 // - every entry point is __stdcall and returns a 16-bit result, 0 for success;
-// - handles are pointer-sized; records are byte-packed;
-// - text is single-byte (the ANSI code page), NUL-terminated, in fixed buffers.
+// - handles are pointer-sized; records are byte-packed; enums are int-sized;
+// - text is single-byte in the OEM code page, NUL-terminated, in fixed
+//   buffers: Borland's own session code (DBTables.pas) converts every string
+//   it passes with CharToOem and every string it reads with OemToChar;
+// - the library exports no DbiInit: that is a header macro (a Pascal wrapper
+//   in BDE.INT) over DbiInitFn(iVer, pEnv), called with DBIINTFVER.
 #include <cstddef>
 #include <cstdint>
 
@@ -15,6 +20,11 @@
 #define IDAPI_CALL __stdcall
 #else
 #define IDAPI_CALL
+#endif
+// Empty for the program, which loads the library at run time; the suites'
+// stand-in library is built with it set to export its entry points.
+#ifndef IDAPI_EXPORT
+#define IDAPI_EXPORT
 #endif
 
 extern "C" {
@@ -30,12 +40,18 @@ constexpr std::size_t DBIMAXPATHLEN = 260;
 constexpr std::size_t DBIMAXMSGLEN = 127;
 constexpr std::size_t DBIMAXSCFLDLEN = 128;
 
+// BDE.HPP (C++Builder 6): static const Word DBIINTFVER = 0x1f4.
+constexpr std::uint16_t DBIINTFVER = 0x1F4;
+
+// Results, from BDE.HPP.
 constexpr DBIResult DBIERR_NONE = 0;
 constexpr DBIResult DBIERR_EOF = 0x2202;
 constexpr DBIResult DBIERR_OBJNOTFOUND = 0x2208;
 constexpr DBIResult DBIERR_INVALIDPARAM = 0x2702;
 constexpr DBIResult DBIERR_NAMENOTUNIQUE = 0x2719;
+constexpr DBIResult DBIERR_UNKNOWNDRIVER = 0x271D;
 constexpr DBIResult DBIERR_UNKNOWNDB = 0x271E;
+constexpr DBIResult DBIERR_INTERFACEVER = 0x2F01;
 
 // DBIOpenMode, DBILockType, CFGMode: C enums, passed as int.
 constexpr int dbiREADWRITE = 0;
@@ -73,20 +89,21 @@ static_assert(sizeof(DBIEnv) == 588 && offsetof(DBIEnv, szIniFile) == 261);
 static_assert(sizeof(DBDesc) == 357 && offsetof(DBDesc, szDbType) == 325);
 static_assert(sizeof(CFGDesc) == 292 && offsetof(CFGDesc, szValue) == 162);
 
-DBIResult IDAPI_CALL DbiInit(DBIEnv* pEnv);
-DBIResult IDAPI_CALL DbiExit();
+// BDE.INT: function DbiInitFn(iVer: Word; pEnv: pDBIEnv): DBIResult stdcall.
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiInitFn(std::uint16_t iVer, DBIEnv* pEnv);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiExit();
 // The message of a result; the buffer holds DBIMAXMSGLEN + 1 bytes.
-DBIResult IDAPI_CALL DbiGetErrorString(DBIResult rslt, char* pszError);
-DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* phCur);
-DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* pszName, DBDesc* pdbDesc);
-DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg hCfg, int eOpenMode, int eConfigMode, const char* pszCfgPath,
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiGetErrorString(DBIResult rslt, char* pszError);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiOpenDatabaseList(hDBICur* phCur);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiGetDatabaseDesc(const char* pszName, DBDesc* pdbDesc);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiOpenCfgInfoList(hDBICfg hCfg, int eOpenMode, int eConfigMode, const char* pszCfgPath,
                                         hDBICur* phCur);
-DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur hCursor, int eLock, void* pRecBuf, void* pRecProps);
-DBIResult IDAPI_CALL DbiModifyRecord(hDBICur hCursor, void* pRecBuf, DBIBOOL bFreeLock);
-DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* phCursor);
-DBIResult IDAPI_CALL DbiAddAlias(hDBICfg hCfg, const char* pszAliasName, const char* pszDriverType,
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiGetNextRecord(hDBICur hCursor, int eLock, void* pRecBuf, void* pRecProps);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiModifyRecord(hDBICur hCursor, void* pRecBuf, DBIBOOL bFreeLock);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiCloseCursor(hDBICur* phCursor);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiAddAlias(hDBICfg hCfg, const char* pszAliasName, const char* pszDriverType,
                                  const char* pszParams, DBIBOOL bPersist);
-DBIResult IDAPI_CALL DbiCfgSave(hDBICfg hCfg, const char* pszCfgFile, DBIBOOL bRegistry);
+IDAPI_EXPORT DBIResult IDAPI_CALL DbiCfgSave(hDBICfg hCfg, const char* pszCfgFile, DBIBOOL bSaveAs16);
 
 }  // extern "C"
 
@@ -94,7 +111,7 @@ class TLibrary;
 
 // The entry points the backend calls; tests put their own functions in.
 struct TIdapiApi {
-    decltype(&DbiInit) Init = nullptr;
+    decltype(&DbiInitFn) Init = nullptr;
     decltype(&DbiExit) Exit = nullptr;
     decltype(&DbiGetErrorString) GetErrorString = nullptr;
     decltype(&DbiOpenDatabaseList) OpenDatabaseList = nullptr;
@@ -107,6 +124,6 @@ struct TIdapiApi {
     decltype(&DbiCfgSave) CfgSave = nullptr;
 };
 
-// Every entry point of the table from `library`; raises Exception naming the
-// first one it lacks.
+// Every entry point of the table from `library`, by the names the library
+// exports; raises Exception naming the first one it lacks.
 TIdapiApi ResolveIdapiApi(TLibrary& library);

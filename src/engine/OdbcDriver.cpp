@@ -21,6 +21,7 @@ struct OdbcApi {
     decltype(&SQLFreeHandle) FreeHandle = nullptr;
     decltype(&SQLSetEnvAttr) SetEnvAttr = nullptr;
     decltype(&SQLConnect) Connect = nullptr;
+    decltype(&SQLSetConnectAttr) SetConnectAttr = nullptr;
     decltype(&SQLDisconnect) Disconnect = nullptr;
     decltype(&SQLExecDirect) ExecDirect = nullptr;
     decltype(&SQLNumResultCols) NumResultCols = nullptr;
@@ -59,6 +60,15 @@ std::string Diagnostics(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) 
         text += AnsiToUtf8(line);
     }
     return text;
+}
+
+// The SQLSTATE of the first message for `handle`; empty when there is none.
+std::string FirstState(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
+    SQLCHAR state[6] = {}, message[2];
+    SQLINTEGER native = 0;
+    SQLSMALLINT length = 0;
+    const SQLRETURN rc = api.GetDiagRec(type, handle, 1, state, &native, message, sizeof message, &length);
+    return SQL_SUCCEEDED(rc) ? std::string(reinterpret_cast<const char*>(state)) : std::string();
 }
 
 void Check(const OdbcApi& api, SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* function) {
@@ -134,6 +144,7 @@ public:
               api.Connect(dbc_.Get(), Sql(dsn), SQL_NTS, Sql(user), SQL_NTS, Sql(password), SQL_NTS),
               SQL_HANDLE_DBC, dbc_.Get(), "SQLConnect");
         login_.Connected(dbc_.Get());
+        UseDatabase(params.Values("DATABASE NAME"));
 
         stmt_.Allocate(SQL_HANDLE_DBC, dbc_.Get());
         std::string text = Utf8ToAnsi(sql);
@@ -162,6 +173,23 @@ public:
     }
 
 private:
+    // The query runs in the database that "DATABASE NAME" names, not in the
+    // login's default one (on old servers that is seldom the one meant). A
+    // driver without catalogs answers HYC00 (optional feature not implemented)
+    // or HY092 (invalid attribute): it has one database only, so the query
+    // runs there. Any other refusal (no such database, no right to it) ends
+    // the query with the driver's message rather than run it elsewhere.
+    // SQLite's driver answers 01S02 (option value changed) with success.
+    void UseDatabase(const std::string& database) {
+        if (database.empty()) return;
+        std::string name = Utf8ToAnsi(database);
+        const SQLRETURN rc = api_->SetConnectAttr(dbc_.Get(), SQL_ATTR_CURRENT_CATALOG, Sql(name), SQL_NTS);
+        if (SQL_SUCCEEDED(rc)) return;
+        const std::string state = FirstState(*api_, SQL_HANDLE_DBC, dbc_.Get());
+        if (state == "HYC00" || state == "HY092") return;
+        Check(*api_, rc, SQL_HANDLE_DBC, dbc_.Get(), "SQLSetConnectAttr");
+    }
+
     std::string ColumnName(SQLUSMALLINT column) {
         std::vector<SQLCHAR> name(256);
         SQLSMALLINT length = 0, type = 0, digits = 0, nullable = 0;
@@ -218,6 +246,7 @@ OdbcDriver::OdbcDriver(std::unique_ptr<TLibrary> library) {
     lib.Resolve(api->FreeHandle, "SQLFreeHandle", kMissingOdbcFunction);
     lib.Resolve(api->SetEnvAttr, "SQLSetEnvAttr", kMissingOdbcFunction);
     lib.Resolve(api->Connect, "SQLConnect", kMissingOdbcFunction);
+    lib.Resolve(api->SetConnectAttr, "SQLSetConnectAttr", kMissingOdbcFunction);
     lib.Resolve(api->Disconnect, "SQLDisconnect", kMissingOdbcFunction);
     lib.Resolve(api->ExecDirect, "SQLExecDirect", kMissingOdbcFunction);
     lib.Resolve(api->NumResultCols, "SQLNumResultCols", kMissingOdbcFunction);

@@ -1,7 +1,7 @@
 #pragma once
 // The "SQL Native Client" driver: a query through the ODBC driver manager
 // loaded at run time, logging in with the parameters "ODBC DSN", "USER NAME"
-// and "PASSWORD".
+// and "PASSWORD", in the database "DATABASE NAME" names.
 #include <memory>
 
 #include "engine/Driver.h"

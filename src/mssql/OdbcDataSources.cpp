@@ -2,6 +2,7 @@
 // the apply writes, the temporary one of the database list, and the list of
 // existing ones on the data source page.
 #include <memory>
+#include <optional>
 #include <string_view>
 
 #include "mssql/OdbcKeys.h"
@@ -29,6 +30,16 @@ std::unique_ptr<TRegistry> LocalMachine(TRegistryFactory& factory, std::uint32_t
     auto registry = factory.Create(access);
     registry->SetRootKey(reg::HKeyLocalMachine);
     return registry;
+}
+
+// Fillers are silent: a value of another type reads as missing.
+std::optional<std::string> QuietString(TRegistry& registry, const std::string& name) {
+    if (!registry.ValueExists(name)) return std::nullopt;
+    try {
+        return registry.ReadString(name);
+    } catch (const Exception&) {
+        return std::nullopt;
+    }
 }
 
 // A failed open must not leave the previous key open for the next write.
@@ -80,17 +91,18 @@ void TForm2::SetupOdbcDataSource(const std::string& name, const std::string& ser
 
 bool TForm2::CreateTempDataSource(const std::string& name, const std::string& server, bool windowsLogin) {
     auto registry = LocalMachine(Platform.Registry, odbc::TempSourceAccess);
-    if (!registry->OpenKey(odbc::DriversKey, true) || !registry->ValueExists(odbc::DriverName)) return false;
-    if (UpperCase(registry->ReadString(odbc::DriverName)) != "INSTALLED") return false;
+    if (!registry->OpenKey(odbc::DriversKey, true)) return false;
+    const auto state = QuietString(*registry, odbc::DriverName);
+    if (!state || UpperCase(*state) != "INSTALLED") return false;
     Reopen(*registry, odbc::DriverKey);
-    if (!registry->ValueExists("Driver")) return false;
-    const std::string driverPath = registry->ReadString("Driver");
+    const auto driverPath = QuietString(*registry, "Driver");
+    if (!driverPath) return false;
 
     try {
         Reopen(*registry, odbc::SourcesKey);
         registry->WriteString(name, odbc::DriverName);
         Reopen(*registry, odbc::SourceKeyStem + name);
-        registry->WriteString("Driver", driverPath);
+        registry->WriteString("Driver", *driverPath);
         registry->WriteString("Server", server);
         registry->WriteString("Trusted_Connection", windowsLogin ? "Yes" : "No");
     } catch (...) {
@@ -116,5 +128,5 @@ void TForm2::ListOdbcDataSources() {
     auto registry = LocalMachine(Platform.Registry, reg::KeyRead);
     if (!registry->KeyExists(odbc::SourcesKey) || !registry->OpenKey(odbc::SourcesKey, false)) return;
     for (const std::string& name : registry->GetValueNames())
-        if (registry->ReadString(name) == odbc::DriverName) ComboBoxNazwaZrodla.Items().Add(name);
+        if (QuietString(*registry, name) == odbc::DriverName) ComboBoxNazwaZrodla.Items().Add(name);
 }

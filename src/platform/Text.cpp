@@ -19,6 +19,18 @@ constexpr std::array<char16_t, 128> kCp1250High = {
     0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, 0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,
 };
 
+// Code page 852, the Polish OEM code page, bytes 0x80..0xFF; every byte is defined.
+constexpr std::array<char16_t, 128> kCp852High = {
+    0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x016F, 0x0107, 0x00E7, 0x0142, 0x00EB, 0x0150, 0x0151, 0x00EE, 0x0179, 0x00C4, 0x0106,
+    0x00C9, 0x0139, 0x013A, 0x00F4, 0x00F6, 0x013D, 0x013E, 0x015A, 0x015B, 0x00D6, 0x00DC, 0x0164, 0x0165, 0x0141, 0x00D7, 0x010D,
+    0x00E1, 0x00ED, 0x00F3, 0x00FA, 0x0104, 0x0105, 0x017D, 0x017E, 0x0118, 0x0119, 0x00AC, 0x017A, 0x010C, 0x015F, 0x00AB, 0x00BB,
+    0x2591, 0x2592, 0x2593, 0x2502, 0x2524, 0x00C1, 0x00C2, 0x011A, 0x015E, 0x2563, 0x2551, 0x2557, 0x255D, 0x017B, 0x017C, 0x2510,
+    0x2514, 0x2534, 0x252C, 0x251C, 0x2500, 0x253C, 0x0102, 0x0103, 0x255A, 0x2554, 0x2569, 0x2566, 0x2560, 0x2550, 0x256C, 0x00A4,
+    0x0111, 0x0110, 0x010E, 0x00CB, 0x010F, 0x0147, 0x00CD, 0x00CE, 0x011B, 0x2518, 0x250C, 0x2588, 0x2584, 0x0162, 0x016E, 0x2580,
+    0x00D3, 0x00DF, 0x00D4, 0x0143, 0x0144, 0x0148, 0x0160, 0x0161, 0x0154, 0x00DA, 0x0155, 0x0170, 0x00FD, 0x00DD, 0x0163, 0x00B4,
+    0x00AD, 0x02DD, 0x02DB, 0x02C7, 0x02D8, 0x00A7, 0x00F7, 0x00B8, 0x00B0, 0x00A8, 0x02D9, 0x0171, 0x0158, 0x0159, 0x25A0, 0x00A0,
+};
+
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -49,6 +61,50 @@ char32_t NextCodePoint(std::string_view s, std::size_t& i) {
         cp = (cp << 6) | (static_cast<unsigned char>(s[i++]) & 0x3F);
     }
     return cp;
+}
+
+using THighHalf = std::array<char16_t, 128>;
+
+std::string SingleByteToUtf8(const THighHalf& high, std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        // Runs of ASCII go across whole.
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80) ++run;
+        out.append(bytes, i, run - i);
+        if (run == bytes.size()) break;
+        // A byte the code page leaves undefined stands for the control
+        // character of its own value, as Windows reads it, so that every
+        // byte of a file survives a read and a write.
+        const auto b = static_cast<unsigned char>(bytes[run]);
+        const char16_t cp = high[b - 0x80];
+        AppendUtf8(out, cp ? cp : b);
+        i = run + 1;
+    }
+    return out;
+}
+
+std::string Utf8ToSingleByte(const THighHalf& high, std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const char32_t cp = NextCodePoint(utf8, i);
+        if (cp < 0x80) {
+            out += static_cast<char>(cp);
+            continue;
+        }
+        char mapped = '?';
+        if (cp <= 0x9F && high[cp - 0x80] == 0) mapped = static_cast<char>(cp);
+        for (std::size_t k = 0; k < high.size() && mapped == '?'; ++k) {
+            if (high[k] == cp) {
+                mapped = static_cast<char>(0x80 + k);
+                break;
+            }
+        }
+        out += mapped;
+    }
+    return out;
 }
 
 }  // namespace
@@ -92,44 +148,7 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string_v
     return out;
 }
 
-std::string Cp1250ToUtf8(std::string_view ansi) {
-    std::string out;
-    out.reserve(ansi.size());
-    for (std::size_t i = 0; i < ansi.size();) {
-        // Runs of ASCII go across whole.
-        std::size_t run = i;
-        while (run < ansi.size() && static_cast<unsigned char>(ansi[run]) < 0x80) ++run;
-        out.append(ansi, i, run - i);
-        if (run == ansi.size()) break;
-        // The five bytes the code page leaves undefined stand for the
-        // control characters of their own value, as Windows reads them, so
-        // that every byte of a file survives a read and a write.
-        const auto b = static_cast<unsigned char>(ansi[run]);
-        const char16_t cp = kCp1250High[b - 0x80];
-        AppendUtf8(out, cp ? cp : b);
-        i = run + 1;
-    }
-    return out;
-}
-
-std::string Utf8ToCp1250(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const char32_t cp = NextCodePoint(utf8, i);
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-            continue;
-        }
-        char mapped = '?';
-        if (cp <= 0x9F && kCp1250High[cp - 0x80] == 0) mapped = static_cast<char>(cp);
-        for (std::size_t k = 0; k < kCp1250High.size() && mapped == '?'; ++k) {
-            if (kCp1250High[k] == cp) {
-                mapped = static_cast<char>(0x80 + k);
-                break;
-            }
-        }
-        out += mapped;
-    }
-    return out;
-}
+std::string Cp1250ToUtf8(std::string_view ansi) { return SingleByteToUtf8(kCp1250High, ansi); }
+std::string Utf8ToCp1250(std::string_view utf8) { return Utf8ToSingleByte(kCp1250High, utf8); }
+std::string Cp852ToUtf8(std::string_view oem) { return SingleByteToUtf8(kCp852High, oem); }
+std::string Utf8ToCp852(std::string_view utf8) { return Utf8ToSingleByte(kCp852High, utf8); }

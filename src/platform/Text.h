@@ -19,6 +19,16 @@ std::string Format(std::string_view pattern, std::initializer_list<std::string_v
 std::string Cp1250ToUtf8(std::string_view ansi);
 std::string Utf8ToCp1250(std::string_view utf8);
 
+// Code page 852, the Polish OEM code page; unmappable characters become '?'.
+std::string Cp852ToUtf8(std::string_view oem);
+std::string Utf8ToCp852(std::string_view utf8);
+
 // The system's ANSI code page. Win32: the real CP_ACP; native builds: Windows-1250.
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
+
+// The system's OEM code page, the one the database engine keeps its text in.
+// Win32: the real CP_OEMCP; native builds: code page 852. A character the
+// code page lacks becomes '?', never a lookalike.
+std::string OemToUtf8(std::string_view oem);
+std::string Utf8ToOem(std::string_view utf8);

@@ -1,9 +1,10 @@
 // Stand-in for the installed database engine's library (idapi32.dll), for
 // the suites only: exactly the calls the alias backend makes, with the
 // documented calling convention and records, strict about what it is given.
-// It keeps its aliases in the file DbiInit names, one line each:
+// Its strings stay the bytes given (the engine's OEM code page), in the file
+// DbiInitFn names, one line each:
 //     ALIAS <name>  /  TYPE <driver>  /  INFO <NAME>=<value>  /  OPEN <NAME>=<value>
-// A file whose first line is "#awaria" makes DbiInit fail.
+// A file whose first line is "#awaria" makes DbiInitFn fail.
 // StandinOpenCursors() counts cursors not closed.
 #include <algorithm>
 #include <cctype>
@@ -19,7 +20,11 @@
 
 namespace {
 
-constexpr DBIResult kNotInitialised = 0x2A01, kNoConfig = 0x2104, kWriteError = 0x2402;
+constexpr DBIResult kNotInitialised = 0x2A06, kNoConfig = 0x2104, kWriteError = 0x2402;
+// BDE.HPP: DBIINTFVER = 0x1f4. File drivers make "STANDARD" aliases (with FOXPRO, DBTables.pas's IsStandardType).
+constexpr std::uint16_t kInterfaceVersion = 0x1F4;
+const std::set<std::string> kFileDrivers = {"PARADOX", "DBASE", "FOXPRO", "ASCIIDRV"},
+                            kOtherDrivers = {"SQL Native Client", "ORACLE"};
 
 struct Entry {
     std::string name, value;
@@ -124,9 +129,10 @@ Cursor* Live(hDBICur handle) {
 
 extern "C" {
 
-int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
+IDAPI_EXPORT int StandinOpenCursors() { return static_cast<int>(cursors.size()); }
 
-DBIResult IDAPI_CALL DbiInit(DBIEnv* env) {
+DBIResult IDAPI_CALL DbiInitFn(std::uint16_t version, DBIEnv* env) {
+    if (version != kInterfaceVersion) return DBIERR_INTERFACEVER;
     if (initialised || !env || env->szIniFile[0] == '\0' || env->szWorkDir[0] || env->bForceLocalInit ||
         env->szLang[0] || env->szClientName[0])
         return DBIERR_INVALIDPARAM;
@@ -147,7 +153,7 @@ DBIResult IDAPI_CALL DbiGetErrorString(DBIResult result, char* message) {
         {DBIERR_INVALIDPARAM, "Invalid parameter."},        {DBIERR_NAMENOTUNIQUE, "Name not unique in this context."},
         {DBIERR_UNKNOWNDB, "Unknown database."},            {DBIERR_OBJNOTFOUND, "Object not found."},
         {kNoConfig, "Cannot load the configuration file."}, {kWriteError, "Cannot write the configuration file."},
-        {kNotInitialised, "The engine was not initialized."}};
+        {kNotInitialised, "The engine was not initialized."},  {DBIERR_UNKNOWNDRIVER, "Unknown driver."}};
     const char* text = "";
     for (const auto& [code, known] : kMessages)
         if (code == result) text = known;
@@ -235,7 +241,8 @@ DBIResult IDAPI_CALL DbiAddAlias(hDBICfg cfg, const char* name, const char* driv
         return DBIERR_INVALIDPARAM;
     if (Find(name)) return DBIERR_NAMENOTUNIQUE;
     const std::string type = driver ? driver : "";
-    if (!type.empty() && type != "PARADOX" && type != "DBASE" && type != "ASCIIDRV") {
+    if (!type.empty() && !kFileDrivers.count(type)) {
+        if (!kOtherDrivers.count(type)) return DBIERR_UNKNOWNDRIVER;
         aliases.push_back({name, type, {{"TYPE", type}}, entries});
         return DBIERR_NONE;
     }

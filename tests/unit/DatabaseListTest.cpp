@@ -97,6 +97,10 @@ TEST(DatabaseList, FailuresAreSilentAndTheTemporaryDataSourceNeverStays) {
              AddDataSource(w.Registry, Temp, "SQL Server");
          },
          {}, {}, 0},
+        {"driver's state a number",
+         [](WizardWorkstation& w, Script&) { w.Registry.SetDword(HKLM, DriversKey, "SQL Native Client", 1); }, {}, {}, 0},
+        {"driver's path a number",
+         [](WizardWorkstation& w, Script&) { w.Registry.SetDword(HKLM, DriverKey, "Driver", 1); }, {}, {}, 0},
         {"ODBC keys read-only",
          [](WizardWorkstation& w, Script&) { w.Registry.Deny(HKLM, "\\SOFTWARE\\ODBC", fakereg::Denial::Write); }, {}, {},
          0},

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -71,8 +73,8 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
     {
         auto session = Started();
         session->AddAlias("X Veltra- RN", "SQL Native Client", kSqlParams);
-        session->AddStandardAlias("Veltra- Net", "C:\\Veltra\\Dane", "paradox");
-        session->AddAlias("Obce", "ORACLE", {"SERVER NAME=ORCL", "password=a;b"});
+        session->AddStandardAlias("Veltra- Net", "C:\\Veltra\\Dane Łódź", "FOXPRO");
+        session->AddAlias("Obce", "ORACLE", {"SERVER NAME= ORCL ", "password=a;b"});
         session->SaveConfigFile();
     }
     EXPECT_EQ(loader.FileRequests(), (std::vector<std::string>{"C:\\Nic\\idapi32.dll", kLibrary}));
@@ -80,10 +82,10 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
     EXPECT_EQ(SavedLines(), (std::vector<std::string>{
                                 "ALIAS X Veltra- RN", "TYPE SQL Native Client", "INFO TYPE=SQL Native Client",
                                 "OPEN DATABASE NAME=veltra", "OPEN USER NAME=dbo", "OPEN ODBC DSN=Veltra",
-                                "OPEN SQLQRYMODE=", "OPEN SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "ALIAS Veltra- Net",
-                                "TYPE STANDARD", "INFO TYPE=STANDARD", "INFO PATH=C:\\Veltra\\Dane",
-                                "INFO DEFAULT DRIVER=PARADOX", "INFO ENABLE BCD=FALSE", "ALIAS Obce", "TYPE ORACLE",
-                                "INFO TYPE=ORACLE", "OPEN SERVER NAME=ORCL", "OPEN password=a;b"}));
+                                "OPEN SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "ALIAS Veltra- Net",  // empty ones left out
+                                "TYPE STANDARD", "INFO TYPE=STANDARD", "INFO PATH=C:\\Veltra\\Dane \x9D\xA2\x64\xAB",
+                                "INFO DEFAULT DRIVER=FOXPRO", "INFO ENABLE BCD=FALSE", "ALIAS Obce", "TYPE ORACLE",
+                                "INFO TYPE=ORACLE", "OPEN SERVER NAME= ORCL ", "OPEN password=a;b"}));
 
     // The next run reads them back and modifies only the stored entries named.
     auto session = Started();
@@ -93,18 +95,16 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
     EXPECT_EQ(session->GetAliasDriverName("veltra- net"), "STANDARD");
     EXPECT_EQ(session->GetAliasDriverName("X VELTRA- RN"), "SQL Native Client");
     session->GetAliasParams("Veltra- Net", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=C:\\Veltra\\Dane", "DEFAULT DRIVER=PARADOX"}));
-    session->GetAliasParams("x veltra- rn", list);
-    EXPECT_EQ(list, kSqlParams);
+    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=C:\\Veltra\\Dane Łódź", "DEFAULT DRIVER=FOXPRO"}));
 
     session->ModifyAlias("x veltra- rn", {"odbc dsn=Nowe \"x\"; y ", "NEW ENTRY=x", "DATABASE NAME=", "USER NAME"});
     session->ModifyAlias("Veltra- Net", {"PATH=D:\\Dane", "TYPE=ORACLE", "ENABLE BCD=TRUE"});
     session->GetAliasParams("X Veltra- RN", list);
     EXPECT_EQ(list.Lines(), (std::vector<std::string>{"DATABASE NAME=", "USER NAME=dbo", "ODBC DSN=Nowe \"x\"; y ",
-                                                      "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"}));
+                                                      "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"}));
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
     session->GetAliasParams("Veltra- Net", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=D:\\Dane", "DEFAULT DRIVER=PARADOX"}));
+    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=D:\\Dane", "DEFAULT DRIVER=FOXPRO"}));
     EXPECT_EQ(OpenCursors(), 0);
 }
 
@@ -116,7 +116,7 @@ TEST_F(IdapiBackendTest, EngineThatFailsToStartOrAFileThatCannotBeCheckedRefuses
         const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
         EXPECT_NE(message.find(configPath), std::string::npos) << message;
         EXPECT_NE(
-            message.find(uncheckable ? FakeFileSystem::AccessDenied : "Cannot load the configuration file. (DbiInit"),
+            message.find(uncheckable ? FakeFileSystem::AccessDenied : "Cannot load the configuration file. (DbiInitFn"),
             std::string::npos)
             << message;
         EXPECT_FALSE(session.Active());
@@ -138,6 +138,8 @@ TEST_F(IdapiBackendTest, EngineErrorsNameTheCallAndTheAlias) {
          {"Name not unique in this context.", "DbiAddAlias", "alias \"a\""}},
         {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.DriverName("Brak"); },
          {"Unknown database.", "DbiGetDatabaseDesc", "alias \"Brak\""}},
+        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.AddStandard("N", "C:\\", "NIEZNANY"); },  // the engine's to refuse
+         {"Unknown driver.", "DbiAddAlias", "alias \"N\""}},
         {[](TIdapiApi& api) { api.ModifyRecord = [](hDBICur, void*, DBIBOOL) -> DBIResult { return 0x2402; }; },
          [](TAliasBackend& b) { b.Modify("A", {"USER NAME=v"}); },
          {"Cannot write the configuration file.", "DbiModifyRecord", "alias \"A\", wpis USER NAME"}},
@@ -170,16 +172,11 @@ TEST_F(IdapiBackendTest, UnsafeTextIsRefusedAndNothingWritten) {
         api.ModifyRecord = [](hDBICur, void*, DBIBOOL) -> DBIResult { return ++writes, 0; };
     };
     const std::pair<void (*)(TAliasBackend&), const char*> rows[] = {
-        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"USER NAME=żółw"}); }, "spoza ASCII"},
-        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"PASSWORD=a\"b"}); }, "cudzysłów"},
-        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"USER NAME= u"}); }, "spacją"},
-        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"A:B=1"}); }, "znak :"},
+        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"USER NAME=€uro"}); }, "\"€uro\" zawiera znaki spoza strony"},
         {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"SERVER NAME=" + std::string(128, 's')}); }, "127 znaków"},
         {[](TAliasBackend& b) { b.Add("Nazwa zbyt dluga, bo ma 32 znaki", "ORACLE", {}); }, "31 znaków"},
         {[](TAliasBackend& b) { b.Add("A\\B", "ORACLE", {}); }, "znak \\"},
-        {[](TAliasBackend& b) { b.Add("N", "STANDARD", {"PATH=C:\\", "ENABLE BCD=TRUE"}); }, "ENABLE BCD"},
-        {[](TAliasBackend& b) { b.AddStandard("N", "C:\\", "FOXPRO"); }, "FOXPRO"},
-        {[](TAliasBackend& b) { b.Modify("A", {"SERVER NAME=ok", "USER NAME=żółw"}); }, "spoza ASCII"},
+        {[](TAliasBackend& b) { b.Modify("A", {"SERVER NAME=ok", "USER NAME=„u”"}); }, "\"„u”\" zawiera znaki"},
     };
     for (const auto& [call, expected] : rows) {
         auto backend = Backend(counting);
@@ -188,6 +185,21 @@ TEST_F(IdapiBackendTest, UnsafeTextIsRefusedAndNothingWritten) {
         EXPECT_NE(message.find("nic nie zostało zapisane"), std::string::npos) << message;
         EXPECT_EQ(writes, 0) << message;
     }
+}
+
+// OWLNext's loader of IDAPI32.DLL (owlfx bdeapi.cpp) and BDE.INT name the
+// exports: "DbiInitFn", never the header macro "DbiInit".
+TEST_F(IdapiBackendTest, EntryPointsAreResolvedByTheNamesTheLibraryExports) {
+    struct Recording : TLibrary {
+        void* Proc(const char* name) override { return names.insert(name), inner->Proc(name); }
+        std::unique_ptr<TLibrary> inner;
+        std::set<std::string> names;
+    } recording;
+    recording.inner = loader.LoadLibraryFile(kLibrary);
+    ResolveIdapiApi(recording);
+    EXPECT_EQ(recording.names, (std::set<std::string>{"DbiAddAlias", "DbiCfgSave", "DbiCloseCursor", "DbiExit",
+                                "DbiGetDatabaseDesc", "DbiGetErrorString", "DbiGetNextRecord", "DbiInitFn",
+                                "DbiModifyRecord", "DbiOpenCfgInfoList", "DbiOpenDatabaseList"}));
 }
 
 }  // namespace

@@ -140,10 +140,10 @@ TEST_F(OdbcSqliteTest, BadSqlRaisesTheDriversMessage) {
 // ---------------------------------------------------------------------------
 // Scripted ODBC library.
 
-enum class Step { None, AllocEnv, SetEnvAttr, AllocDbc, Connect, AllocStmt, Exec, NumCols, Describe, Fetch, GetData };
+enum class Step { None, AllocEnv, SetEnvAttr, AllocDbc, Connect, Use, AllocStmt, Exec, NumCols, Describe, Fetch, GetData };
 
 std::ostream& operator<<(std::ostream& out, Step step) {
-    static const char* const names[] = {"None",      "AllocEnv", "SetEnvAttr", "AllocDbc", "Connect", "AllocStmt",
+    static const char* const names[] = {"None",      "AllocEnv", "SetEnvAttr", "AllocDbc", "Connect", "Use", "AllocStmt",
                                         "ExecDirect", "NumResultCols", "DescribeCol", "Fetch", "GetData"};
     return out << names[static_cast<int>(step)];
 }
@@ -154,9 +154,9 @@ struct FakeOdbc {
     int misuses = 0;
     bool connected = false;
     int disconnects = 0;
-    std::string dsn, user, password, sql;
+    std::string dsn, user, password, sql, catalog;
     SQLHANDLE errorHandle = SQL_NULL_HANDLE;
-    std::string errorText;
+    std::string errorText, errorState = "HY000";
     // Result: column names and rows in the ANSI code page; nullptr marks NULL.
     std::vector<std::string> columns = {"NAZWA_\xA3"};  // "NAZWA_Ł"
     std::vector<std::vector<const char*>> rows;
@@ -230,6 +230,12 @@ SQLRETURN SQL_API Connect(SQLHDBC dbc, SQLCHAR* dsn, SQLSMALLINT dsnLength, SQLC
     return SQL_SUCCESS;
 }
 
+SQLRETURN SQL_API SetConnectAttr(SQLHDBC dbc, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length) {
+    if (!Live(dbc, SQL_HANDLE_DBC) || attribute != SQL_ATTR_CURRENT_CATALOG || !fake->connected) ++fake->misuses;
+    fake->catalog = Text(static_cast<SQLCHAR*>(value), length);
+    return Failing(Step::Use, dbc);
+}
+
 SQLRETURN SQL_API Disconnect(SQLHDBC dbc) {
     if (!Live(dbc, SQL_HANDLE_DBC)) return SQL_INVALID_HANDLE;
     if (!fake->connected) ++fake->misuses;
@@ -300,7 +306,7 @@ SQLRETURN SQL_API GetData(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, 
 SQLRETURN SQL_API GetDiagRec(SQLSMALLINT, SQLHANDLE handle, SQLSMALLINT record, SQLCHAR* state, SQLINTEGER* native,
                              SQLCHAR* text, SQLSMALLINT size, SQLSMALLINT* length) {
     if (handle != fake->errorHandle || record != 1 || fake->errorText.empty()) return SQL_NO_DATA;
-    std::memcpy(state, "HY000", 6);
+    std::memcpy(state, fake->errorState.c_str(), 6);
     *native = 0;
     std::snprintf(reinterpret_cast<char*>(text), static_cast<std::size_t>(size), "%s", fake->errorText.c_str());
     *length = static_cast<SQLSMALLINT>(fake->errorText.size());
@@ -315,6 +321,7 @@ public:
             {"SQLFreeHandle", Entry<decltype(&SQLFreeHandle)>(&FreeHandle)},
             {"SQLSetEnvAttr", Entry<decltype(&SQLSetEnvAttr)>(&SetEnvAttr)},
             {"SQLConnect", Entry<decltype(&SQLConnect)>(&Connect)},
+            {"SQLSetConnectAttr", Entry<decltype(&SQLSetConnectAttr)>(&SetConnectAttr)},
             {"SQLDisconnect", Entry<decltype(&SQLDisconnect)>(&Disconnect)},
             {"SQLExecDirect", Entry<decltype(&SQLExecDirect)>(&ExecDirect)},
             {"SQLNumResultCols", Entry<decltype(&SQLNumResultCols)>(&NumResultCols)},
@@ -355,8 +362,9 @@ protected:
 
 TEST_F(OdbcScriptedTest, LogsInWithTheNamedParametersInTheAnsiCodePage) {
     state.rows = {{"Gda\xF1sk"}};  // "Gdańsk"
-    const auto rows = Run({"DATABASE NAME=master", "odbc dsn=Źródło", "User Name=veltra", "password=m.n.p. żółw"},
+    const auto rows = Run({"DATABASE NAME=Łąka", "odbc dsn=Źródło", "User Name=veltra", "password=m.n.p. żółw"},
                           "select 'ł'\n");
+    EXPECT_EQ(state.catalog, Utf8ToCp1250("Łąka"));  // after the login, before the query
     EXPECT_EQ(state.dsn, Utf8ToCp1250("Źródło"));
     EXPECT_EQ(state.user, "veltra");
     EXPECT_EQ(state.password, Utf8ToCp1250("m.n.p. żółw"));
@@ -388,7 +396,7 @@ class OdbcFailureTest : public OdbcScriptedTest, public testing::WithParamInterf
 TEST_P(OdbcFailureTest, RaisesTheDriversTextAndReleasesEveryHandle) {
     state.failAt = GetParam();
     state.rows = {{"a"}};
-    const std::string message = ErrorText([&] { Run({"ODBC DSN=x"}, "select"); });
+    const std::string message = ErrorText([&] { Run({"ODBC DSN=x", "DATABASE NAME=d"}, "select"); });
     if (GetParam() == Step::AllocEnv)
         EXPECT_NE(message.find("środowiska ODBC"), std::string::npos) << message;
     else
@@ -400,10 +408,18 @@ TEST_P(OdbcFailureTest, RaisesTheDriversTextAndReleasesEveryHandle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCall, OdbcFailureTest,
-                         testing::Values(Step::AllocEnv, Step::SetEnvAttr, Step::AllocDbc, Step::Connect,
+                         testing::Values(Step::AllocEnv, Step::SetEnvAttr, Step::AllocDbc, Step::Connect, Step::Use,
                                          Step::AllocStmt, Step::Exec, Step::NumCols, Step::Describe, Step::Fetch,
                                          Step::GetData),
                          testing::PrintToStringParamName());
+
+TEST_F(OdbcScriptedTest, ADriverWithoutCatalogsQueriesItsOwnDatabase) {
+    state.failAt = Step::Use;
+    for (const char* sqlState : {"HYC00", "HY092"}) {
+        state.errorState = sqlState;
+        EXPECT_NO_THROW(Run({"ODBC DSN=x", "DATABASE NAME=Rondel"}, "select")) << sqlState;
+    }
+}
 
 TEST(OdbcDriver, RefusesALibraryWithoutTheEntryPoints) {
     class Empty : public TLibrary {

@@ -94,3 +94,9 @@ TEST(NativeAnsi, IsWindows1250) {
     EXPECT_EQ(AnsiToUtf8(kPolishCp1250), kPolishUtf8);
     EXPECT_EQ(Utf8ToAnsi(kPolishUtf8), kPolishCp1250);
 }
+
+TEST(NativeOem, IsCodePage852) {
+    EXPECT_EQ(OemToUtf8("\xA5\x86\xA9\x88\xE4\xA2\x98\xAB\xBE\xA4\x8F\xA8\x9D\xE3\xE0\x97\x8D\xBD\xB0"),
+              kPolishUtf8 + "░");
+    EXPECT_EQ(Utf8ToOem("ąŻ░€„"), "\xA5\xBD\xB0??");  // letters of 852 only
+}

@@ -81,7 +81,7 @@ TEST_F(EngineBackend, WithoutTheLibraryOurOwnFileServesAndALibraryThatFailsToSta
     scratch::PutBytes(configPath, "#awaria\n");
     TSession failing(real.Registry, real.Files, real.Loader);
     const std::string message = scratch::ErrorOf([&] { failing.SetConfigMode(cmPersistent); });
-    EXPECT_NE(message.find("Cannot load the configuration file. (DbiInit, plik \"" + configPath), std::string::npos)
+    EXPECT_NE(message.find("Cannot load the configuration file. (DbiInitFn, plik \"" + configPath), std::string::npos)
         << message;
     EXPECT_FALSE(failing.Active());
     EXPECT_THROW(failing.SaveConfigFile(), Exception);
@@ -89,13 +89,21 @@ TEST_F(EngineBackend, WithoutTheLibraryOurOwnFileServesAndALibraryThatFailsToSta
 }
 
 // Run twice: the seven aliases land in the installed engine's configuration,
-// the second run modifies them.
+// the second run modifies them. The first adds "Veltra- Net" as the FoxPro
+// "Veltra- RN" is, on its Polish path in code page 852 ("Łódź": 9D A2 64 AB).
 TEST_F(EngineBackend, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesThem) {
     InstallLibrary();
+    const std::string netInfo =
+        "TYPE STANDARD\nINFO TYPE=STANDARD\nINFO PATH=C:\\Dane\\\x9D\xA2\x64\xAB\nINFO DEFAULT DRIVER=FOXPRO\n";
+    scratch::PutBytes(configPath, "ALIAS Veltra- RN\n" + netInfo);
     const auto first = Apply("Rondel");
     const auto second = Apply("RondelNowa");
     EXPECT_EQ(GetModuleHandleW(library.c_str()), nullptr);  // freed with its session
     const std::string saved = scratch::GetBytes(configPath);
+    EXPECT_NE(saved.find("ALIAS Veltra- Net\n" + netInfo), std::string::npos) << saved;
+    TStringList params;
+    Started()->GetAliasParams("Veltra- Net", params);
+    EXPECT_EQ(params.Lines(), (std::vector<std::string>{"PATH=C:\\Dane\\Łódź", "DEFAULT DRIVER=FOXPRO"}));
     for (const char* module :
          {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty", "RN- Liczniki"}) {
         const std::string alias = std::string("X Veltra- ") + module;

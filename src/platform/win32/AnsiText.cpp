@@ -1,4 +1,4 @@
-// Conversions between UTF-8, UTF-16 and the system's ANSI code page.
+// Conversions between UTF-8, UTF-16 and the system's ANSI and OEM code pages.
 #include <windows.h>
 
 #include <climits>
@@ -47,6 +47,10 @@ std::string WideToUtf8(std::wstring_view wide) { return FromWide(CP_UTF8, wide);
 std::string AnsiToUtf8(std::string_view ansi) { return WideToUtf8(ToWide(CP_ACP, ansi)); }
 
 std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, Utf8ToWide(utf8)); }
+
+std::string OemToUtf8(std::string_view oem) { return WideToUtf8(ToWide(CP_OEMCP, oem)); }
+
+std::string Utf8ToOem(std::string_view utf8) { return FromWide(CP_OEMCP, Utf8ToWide(utf8)); }
 
 std::string SystemErrorText(unsigned long code) {
     UniqueHLocal buffer;
