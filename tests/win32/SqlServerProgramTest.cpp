@@ -176,23 +176,6 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));
 }
 
-TEST_F(SqlServerProgram, WithoutTheDriverWykonajStopsAndLeavesTheConfigurationAlone) {
-    RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client");
-    files_.WriteBytes(configFile_, "; poprzednia konfiguracja\r\n");
-
-    Program program;
-    ASSERT_TRUE(program.Running());
-    for (int i = 0; i < 3; ++i) program.Click(L"Dalej >");
-    ASSERT_EQ(program.Page(), "TabSheet3");
-    program.Type(program.Combo(0), L"Rondel");
-    program.Click(L"Wykonaj");
-    // The closing quotation mark sorts below the full stop: no full stop is added.
-    EXPECT_EQ(program.DismissMessage(), "Brak sterownika ODBC \"SQL Native Client\"");
-    EXPECT_EQ(program.Page(), "TabSheet3");
-    EXPECT_EQ(files_.ReadBytes(configFile_), "; poprzednia konfiguracja\r\n");
-    EXPECT_FALSE(machine::Get(SourcesKey, L"MSSQL Veltra RN"));
-}
-
 TEST_F(SqlServerProgram, AConfigurationFileThatCannotBeWrittenIsNamedInTheBoxAndLeftAsItWas) {
     files_.WriteBytes(configFile_, "# poprzednia konfiguracja\r\n");
     const std::wstring config = Utf8ToWide(configFile_);
