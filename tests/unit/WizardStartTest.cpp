@@ -208,16 +208,4 @@ TEST_F(WizardStartTest, PageZeroReadsBothKeysThroughOneAccessor) {
     EXPECT_EQ(opens[1].Root, HKCU);
 }
 
-TEST_F(WizardStartTest, OkOnTheStatusPageEndsTheProgram) {
-    TForm2& form = ws.Open();
-    ASSERT_EQ(ws.Application.MainForm(), &form);
-    form.PageControl2.SetActivePage(&form.TabSheet5);  // where a successful apply leaves it
-    ASSERT_FALSE(ws.Application.Terminated());
-
-    form.Button1.Click();
-
-    EXPECT_TRUE(ws.Application.Terminated());
-    EXPECT_FALSE(form.Visible());
-}
-
 }  // namespace
