@@ -30,8 +30,10 @@ std::string Table(const TForm2& form) {
            table.FieldByName("Name").AsString() + " " + table.FieldByName("ADDR_ADDR_HOST").AsString();
 }
 
-const TInput DalejUntilTheEnd = Dalej;  // on the last page "Dalej >" is disabled
-const TInput WsteczOnPageZero = Wstecz;  // and so is "< Wstecz" on page 0
+// On the last page "Dalej >" is disabled, and so is "< Wstecz" on page 0.
+const std::vector<TInput> kThereAndBack = {Dalej, Dalej, Dalej, Dalej, Wstecz, Wstecz, Wstecz, Wstecz};
+const Strings kOracleThereAndBack = {"page 2 [WD-]", "page 4 [WD-]", "page 6 [W-X]", "page 6 [W-X]",
+                                     "page 4 [WD-]", "page 2 [WD-]", "page 0 [-D-]", "page 0 [-D-]"};
 
 const char* const kNoEngine = "! Silnik bazy danych nie został uruchomiony: konfiguracja aliasów jest niedostępna.";
 const char* const kClosedTable = "! Nie można wykonać tej operacji na zamkniętym zbiorze danych.";
@@ -49,19 +51,17 @@ struct PathCase {
 // No server chosen (a stored index out of range) takes the Oracle path; an
 // engine that did not start does not stop it, though the Oracle pages report it.
 const PathCase PathCases[] = {
-    {"SqlServer", 0, true, {Dalej, Dalej, Dalej, DalejUntilTheEnd, Wstecz, Wstecz, Wstecz, WsteczOnPageZero},
+    {"SqlServer", 0, true, kThereAndBack,
      {"page 1 [WD-]", "page 3 [WD-]", "page 5 [W-X]", "page 5 [W-X]", "page 3 [WD-]", "page 1 [WD-]", "page 0 [-D-]",
       "page 0 [-D-]"},
      "browse empty"},  // the SQL Server path never reads the names file
-    {"Oracle", 1, true, {Dalej, Dalej, Dalej, DalejUntilTheEnd, Wstecz, Wstecz, Wstecz, WsteczOnPageZero},
-     {"page 2 [WD-]", "page 4 [WD-]", "page 6 [W-X]", "page 6 [W-X]", "page 4 [WD-]", "page 2 [WD-]", "page 0 [-D-]",
-      "page 0 [-D-]"},
+    {"Oracle", 1, true, kThereAndBack,
+     kOracleThereAndBack,
      "browse 1 XE.SERWER serwer"},
-    {"NoServer", -5, true, {Dalej, Dalej, Dalej, DalejUntilTheEnd, Wstecz, Wstecz, Wstecz, WsteczOnPageZero},
-     {"page 2 [WD-]", "page 4 [WD-]", "page 6 [W-X]", "page 6 [W-X]", "page 4 [WD-]", "page 2 [WD-]", "page 0 [-D-]",
-      "page 0 [-D-]"},
+    {"NoServer", -5, true, kThereAndBack,
+     kOracleThereAndBack,
      "browse 1 XE.SERWER serwer"},
-    {"OracleWithoutEngine", 1, false, {Dalej, Dalej, Dalej, DalejUntilTheEnd, Wstecz, Wstecz, Wstecz, WsteczOnPageZero},
+    {"OracleWithoutEngine", 1, false, kThereAndBack,
      {"page 2 [WD-]", kNoEngine, "page 4 [WD-]", kClosedTable, "page 6 [W-X]", "page 6 [W-X]", "page 4 [WD-]",
       kClosedTable, "page 2 [WD-]", "page 0 [-D-]", "page 0 [-D-]"},
      "inactive"},

@@ -176,29 +176,4 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));
 }
 
-TEST_F(SqlServerProgram, AConfigurationFileThatCannotBeWrittenIsNamedInTheBoxAndLeftAsItWas) {
-    files_.WriteBytes(configFile_, "# poprzednia konfiguracja\r\n");
-    const std::wstring config = Utf8ToWide(configFile_);
-    ASSERT_TRUE(SetFileAttributesW(config.c_str(), FILE_ATTRIBUTE_READONLY));
-    struct Writable {
-        std::wstring path;
-        ~Writable() { SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
-    } writableAgain{config};
-
-    Program program;
-    ASSERT_TRUE(program.Running());
-    program.Click(L"Dalej >");
-    program.Type(program.Combo(0), L"Rondel Wine");
-    program.Click(L"Dalej >");
-    program.Type(program.Combo(0), L"SERWER\\RONDEL");
-    program.Click(L"Dalej >");
-    ASSERT_EQ(program.Page(), "TabSheet3");
-    program.Type(program.Combo(0), L"Rondel");
-    program.Click(L"Wykonaj");
-    EXPECT_EQ(program.DismissMessage(), TApplication::ErrorBoxText("Nie można zapisać pliku \"" + configFile_ + "\": " +
-                                                                   SystemErrorText(ERROR_ACCESS_DENIED)));
-    EXPECT_EQ(program.Page(), "TabSheet3");
-    EXPECT_EQ(files_.ReadBytes(configFile_), "# poprzednia konfiguracja\r\n");
-}
-
 }  // namespace
