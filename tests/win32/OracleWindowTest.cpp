@@ -113,7 +113,6 @@ TEST_F(OracleWindow, FromPageZeroToTheStatusPage) {
         ASSERT_NE(alias, nullptr) << module;
         EXPECT_EQ(alias->Driver, "ORACLE");
         EXPECT_EQ(alias->Params.Values("SERVER NAME"), "NOWY.SERWIS");
-        EXPECT_EQ(alias->Params.Values("USER NAME"), module == std::string("Ochrona") ? "VELTRA_OCHRONA" : "VELTRA_RN");
     }
 }
 

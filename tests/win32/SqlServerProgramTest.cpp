@@ -99,13 +99,6 @@ const Strings Modules = {"X Veltra- Ochrona",     "X Veltra- RN",          "X Ve
                          "X Veltra- RN- Magistr", "X Veltra- RN- Odbiorcy", "X Veltra- RN- Odczyty",
                          "X Veltra- RN- Liczniki"};
 
-Strings AliasParams(const std::string& database) {
-    return {"DATABASE NAME=" + database, "USER NAME=veltra", "ODBC DSN=Rondel Wine", "OPEN MODE=READ/WRITE",
-            "BATCH COUNT=200", "LANGDRIVER=anpolish", "MAX ROWS=-1", "SCHEMA CACHE DIR=", "SCHEMA CACHE SIZE=8",
-            "SCHEMA CACHE TIME=-1", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "SQLQRYMODE=", "ENABLE SCHEMA CACHE=FALSE",
-            "ENABLE BCD=FALSE", "ROWSET SIZE=20", "BLOBS TO CACHE=64", "BLOB SIZE=32"};
-}
-
 Strings ExpectedLog(const char* action) {
     Strings log = {"Konfiguracja została utworzona!",
                    "",
@@ -162,7 +155,9 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
         SCOPED_TRACE(alias);
         ASSERT_NE(saved.Find(alias), nullptr);
         EXPECT_EQ(saved.Find(alias)->Driver, "SQL Native Client");
-        EXPECT_EQ(saved.Find(alias)->Params.Lines(), AliasParams(alias == Modules[6] ? "RondelLiczniki" : "Rondel"));
+        // The whole parameter list is the apply suite's; here what the real run typed in.
+        EXPECT_EQ(saved.Find(alias)->Params.Values("DATABASE NAME"), alias == Modules[6] ? "RondelLiczniki" : "Rondel");
+        EXPECT_EQ(saved.Find(alias)->Params.Values("ODBC DSN"), "Rondel Wine");
     }
 
     // A new process: the pages come pre-filled from the aliases and the data source.
