@@ -6,7 +6,7 @@
 
 #include "fakes/ErrorText.h"
 #include "fakes/OracleHome.h"
-#include "fakes/WizardHarness.h"
+#include "unit/WizardInputs.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
 
@@ -33,7 +33,7 @@ const Strings kNamesFile = {
 const Strings kUsers = {"SYS", "SYSTEM", "VELTRA_OCHRONA", "VELTRA_RN", "KSIĘGOWOŚĆ"};
 
 class OraclePagesTest : public ::testing::Test {
-protected:
+public:
     // The n-th page of the Oracle path (2 homes, 4 net service, 6 users).
     TForm2& OpenOn(int page) {
         ws.StoreChoice("Server", 1);
@@ -55,9 +55,6 @@ protected:
         return OpenOn(6);
     }
 
-    void Value(const std::string& subkey, const std::string& name, const std::string& value) {
-        ws.Registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\" + subkey, name, value);
-    }
     static Strings HomeFields(const TForm2& form) {
         return {form.ComboBoxOracleHome.Text(), form.EditBoundle.Text(), form.EditNLS.Text(), form.EditFolderHome.Text()};
     }
@@ -75,61 +72,77 @@ protected:
     std::string admin;
 };
 
-TEST_F(OraclePagesTest, HomesAreListedSortedAndEachFindsItsOwnSubkey) {
+TInput Pick(int index) {
+    return input::Do([index](TForm2& f) { f.ComboBoxOracleHome.UserPick(index); });
+}
+
+// Page 2: the homes listed, then the picked home's name, bundle, language and folder.
+std::string Homes(const TForm2& form) {
+    std::string text = "[";
+    for (const std::string& name : form.ComboBoxOracleHome.Items().ToVector()) text += (text.size() > 1 ? "," : "") + name;
+    text += "]";
+    for (const std::string& field : OraclePagesTest::HomeFields(form)) text += " " + (field.empty() ? "-" : field);
+    return text;
+}
+
+void SeedHomes(WizardWorkstation& ws) {
     // The registry lists the subkeys K1, K2... in that order.
-    Value("K1", "ORACLE_HOME_NAME", "Beta");
-    Value("K1", "ORACLE_HOME", "C:\\b");
-    Value("K1", "NLS_LANG", "POLISH_POLAND.EE8MSWIN1250");
-    Value("K1", "ORACLE_BUNDLE_NAME", "Enterprise");
-    Value("K2", "ORACLE_HOME_NAME", "Alfa");
-    Value("K2", "ORACLE_HOME", "C:\\a");
-    Value("K3", "ORACLE_HOME_NAME", "Beta");
-    Value("K3", "ORACLE_HOME", "C:\\b2");
-    Value("K4", "ORACLE_HOME", "C:\\no-name");
-    Value("K5", "ORACLE_HOME_NAME", "No folder");
-    Value("K6\\Deeper", "ORACLE_HOME_NAME", "Too deep");
-    Value("K6\\Deeper", "ORACLE_HOME", "C:\\deep");
-    TForm2& form = OpenOn(2);
-    EXPECT_EQ(form.ComboBoxOracleHome.Items().ToVector(), (Strings{"Alfa", "Beta", "Beta"}));
-    EXPECT_EQ(HomeFields(form), (Strings{"Alfa", "", "", "C:\\a"}));
-
-    // Each pick reads its own home; a value the home lacks leaves the field as it was.
-    const std::pair<int, Strings> picks[] = {
-        {1, {"Beta", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\b"}},
-        {2, {"Beta", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\b2"}},
-        {0, {"Alfa", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\a"}},
+    const char* const values[][3] = {
+        {"K1", "ORACLE_HOME_NAME", "Beta"}, {"K1", "ORACLE_HOME", "C:\\b"},
+        {"K1", "NLS_LANG", "POLISH_POLAND.EE8MSWIN1250"}, {"K1", "ORACLE_BUNDLE_NAME", "Enterprise"},
+        {"K2", "ORACLE_HOME_NAME", "Alfa"}, {"K2", "ORACLE_HOME", "C:\\a"},
+        {"K3", "ORACLE_HOME_NAME", "Beta"}, {"K3", "ORACLE_HOME", "C:\\b2"},
+        {"K4", "ORACLE_HOME", "C:\\no-name"}, {"K5", "ORACLE_HOME_NAME", "No folder"},
+        {"K6\\Deeper", "ORACLE_HOME_NAME", "Too deep"}, {"K6\\Deeper", "ORACLE_HOME", "C:\\deep"},
     };
-    for (const auto& [index, fields] : picks) {
-        form.ComboBoxOracleHome.UserPick(index);
-        EXPECT_EQ(HomeFields(form), fields) << "pick " << index;
-    }
-    // Coming back rebuilds the list and selects the first home again.
-    form.ComboBoxOracleHome.UserPick(2);
-    form.ButtonWstecz.Click();
-    form.ButtonDalej.Click();
-    EXPECT_EQ(form.ComboBoxOracleHome.Items().Count(), 3);
-    EXPECT_EQ(HomeFields(form), (Strings{"Alfa", "Enterprise", "POLISH_POLAND.EE8MSWIN1250", "C:\\a"}));
+    for (const auto& [subkey, name, value] : values)
+        ws.Registry.SetString(reg::HKeyLocalMachine, std::string("\\SOFTWARE\\ORACLE\\") + subkey, name, value);
+}
 
-    EXPECT_EQ(ws.Errors(), Strings{});
+struct HomesCase {
+    const char* Name;
+    void (*Before)(WizardWorkstation&);
+    std::vector<TInput> Inputs;
+    Strings Recorded;  // on arrival, then after each input
+};
+
+const std::string kEnterprise = " Enterprise POLISH_POLAND.EE8MSWIN1250 ";
+const HomesCase HomesCases[] = {
+    // Listed sorted; each pick reads its own home, a value the home lacks
+    // leaves the field as it was; coming back rebuilds the list and selects
+    // the first home again.
+    {"ListedSortedAndEachFindsItsOwnSubkey", SeedHomes, {Pick(1), Pick(2), Pick(0), Pick(2), input::Wstecz, input::Dalej},
+     {"[Alfa,Beta,Beta] Alfa - - C:\\a", "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b",
+      "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b2", "[Alfa,Beta,Beta] Alfa" + kEnterprise + "C:\\a",
+      "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b2", "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b2",
+      "[Alfa,Beta,Beta] Alfa" + kEnterprise + "C:\\a"}},
+    {"NoOracleKeyLeavesTheListEmptyAValueOfAnotherTypeIsShown", [](WizardWorkstation&) {},
+     {input::World([](WizardWorkstation& ws) {
+          ws.Registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME", "C:\\a");
+          ws.Registry.SetDword(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME_NAME", 7);
+      }),
+      input::Wstecz, input::Dalej},
+     {"[] - - - -", "[] - - - -", "[] - - - -", "[] - - - -", "! Niepoprawny typ danych : ORACLE_HOME_NAME."}},
+};
+
+class OracleHomesTest : public OraclePagesTest, public ::testing::WithParamInterface<HomesCase> {};
+
+// The homes are only read: every key below ORACLE opened for reading, and let go.
+TEST_P(OracleHomesTest, RecordsTheListAndThePickedHome) {
+    GetParam().Before(ws);
+    const TForm2& form = OpenOn(2);
+    Strings tape = {Homes(form)};
+    for (const std::string& text : ws.Errors()) tape.push_back("! " + text);
+    RecordInto(tape, ws, GetParam().Inputs, Homes);
+    EXPECT_EQ(tape, GetParam().Recorded);
     EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
     for (const fakereg::OpenRecord& open : ws.Registry.Opens())
         EXPECT_TRUE(open.Path.rfind("\\SOFTWARE\\ORACLE", 0) != 0 || (open.Access == reg::KeyRead && !open.CanCreate))
             << open.Path;
 }
 
-TEST_F(OraclePagesTest, NoOracleKeyLeavesTheListEmptyAValueOfAnotherTypeIsShown) {
-    TForm2& form = OpenOn(2);
-    EXPECT_EQ(form.ComboBoxOracleHome.Items().Count(), 0);
-    EXPECT_EQ(HomeFields(form), (Strings{"", "", "", ""}));
-    EXPECT_EQ(ws.Errors(), Strings{});
-
-    Value("K1", "ORACLE_HOME", "C:\\a");
-    ws.Registry.SetDword(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME_NAME", 7);
-    form.ButtonWstecz.Click();
-    form.ButtonDalej.Click();
-    EXPECT_EQ(ws.Errors(), Strings{"Niepoprawny typ danych : ORACLE_HOME_NAME."});
-    EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
-}
+INSTANTIATE_TEST_SUITE_P(Homes, OracleHomesTest, ::testing::ValuesIn(HomesCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(OraclePagesTest, SchemaUsersComeOnceFromTheAliasesOfTheCurrentPrefix) {
     TForm2& form = OpenOn(0);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +15,7 @@ namespace {
 
 // The wizard's shape: an outer page control with the wizard sheet (holding
 // the inner page control) and the status sheet.
-class UiPageControl : public ::testing::Test {
-protected:
+struct UiPageControl : ::testing::Test {
     UiPageControl() {
         for (TTabSheet* sheet : {&Wizard, &Status}) sheet->SetPageControl(&Outer);
         Outer.SetParent(&Form);
@@ -39,6 +39,22 @@ protected:
         };
     }
 
+    // The sheets shown since the last look, the outer and inner current
+    // page, and which inner pages show: "Wizard Page1 Form | 0 1 +1".
+    std::string Look() {
+        std::string text;
+        for (const std::string& name : Shown) text += name + " ";
+        Shown.clear();
+        int current = -1;
+        for (std::size_t i = 0; i < Pages.size(); ++i)
+            if (Inner.ActivePage() == Pages[i].get()) current = static_cast<int>(i);
+        text += "| " + std::to_string(Outer.ActivePageIndex()) + " " + std::to_string(current);
+        if (current != Inner.ActivePageIndex()) text += "?" + std::to_string(Inner.ActivePageIndex());
+        for (std::size_t i = 0; i < Pages.size(); ++i)
+            if (Pages[i]->Showing()) text += " +" + std::to_string(i);
+        return text;
+    }
+
     TApplication App;
     TForm Form{App};
     TPageControl Outer;
@@ -50,89 +66,76 @@ protected:
 };
 
 using Names = std::vector<std::string>;
+using TStep = std::function<void(UiPageControl&)>;
 
-TEST_F(UiPageControl, NothingShowsBeforeTheFormAndSheetsShowWithIt) {
-    Outer.SetActivePage(&Wizard);
-    Inner.SetActivePageIndex(1);
-    EXPECT_TRUE(Shown.empty());
-    EXPECT_FALSE(Pages[1]->Showing());
-
-    Form.Show();
-    // The pages current at that moment show, outer first, before the form's own handler.
-    EXPECT_EQ(Shown, (Names{"Wizard", "Page1", "Form"}));
-    EXPECT_TRUE(Pages[1]->Showing());
-    EXPECT_FALSE(Pages[0]->Showing());
+const TStep Show = [](UiPageControl& t) { t.Form.Show(); };
+TStep Outer(int index) {
+    return [index](UiPageControl& t) { t.Outer.SetActivePageIndex(index); };
 }
-
-TEST_F(UiPageControl, SwitchingByCodeShowsTheNewPageEveryTime) {
-    Form.Show();
-    Outer.SetActivePage(&Wizard);
-    Shown.clear();
-
-    Inner.SetActivePageIndex(2);
-    Inner.SetActivePageIndex(2);  // already current: no new showing
-    Inner.SetActivePageIndex(0);
-    Inner.SetActivePageIndex(2);
-    EXPECT_EQ(Shown, (Names{"Page2", "Page0", "Page2"}));
-    EXPECT_EQ(Inner.ActivePageIndex(), 2);
-    EXPECT_EQ(Inner.ActivePage(), Pages[2].get());
+TStep Inner(int index) {
+    return [index](UiPageControl& t) { t.Inner.SetActivePageIndex(index); };
 }
-
-TEST_F(UiPageControl, InnerPageShowsExactlyOnceWhenTheOuterPageFollows) {
-    Form.Show();
-    // The status page is in front: switching the inner control shows nothing yet.
-    Outer.SetActivePage(&Status);
-    Shown.clear();
-    Inner.SetActivePageIndex(0);
-    EXPECT_TRUE(Shown.empty());
-    Outer.SetActivePageIndex(0);
-    EXPECT_EQ(Shown, (Names{"Wizard", "Page0"}));
-
-    // And with the wizard already in front, the first step shows it and the second nothing.
-    Inner.SetActivePageIndex(2);
-    Shown.clear();
-    Inner.SetActivePageIndex(0);
-    Outer.SetActivePageIndex(0);
-    EXPECT_EQ(Shown, (Names{"Page0"}));
+TStep InnerVisible(bool visible) {
+    return [visible](UiPageControl& t) { t.Inner.SetVisible(visible); };
 }
-
-TEST_F(UiPageControl, ShowingAContainerAgainShowsItsCurrentPage) {
-    Form.Show();
-    Outer.SetActivePage(&Wizard);
-    Inner.SetActivePageIndex(1);
-    Shown.clear();
-    Inner.SetVisible(false);
-    EXPECT_FALSE(Pages[1]->Showing());
-    Inner.SetVisible(true);
-    EXPECT_EQ(Shown, (Names{"Page1"}));
-}
-
-TEST_F(UiPageControl, ErrorInAShowHandlerPropagatesWithTheNewPageCurrent) {
-    Form.Show();
-    Outer.SetActivePage(&Status);
-    Inner.SetActivePageIndex(0);
-    Shown.clear();
-    Wizard.OnShow = [](TObject&) { throw Exception("Błąd strony"); };
-
-    EXPECT_THROW(Outer.SetActivePage(&Wizard), Exception);
-    EXPECT_EQ(Outer.ActivePage(), &Wizard);
-    EXPECT_TRUE(Pages[0]->Showing());
-    // The handlers after the failing one are skipped for that switch.
-    EXPECT_TRUE(Shown.empty());
-}
-
-TEST_F(UiPageControl, HandlerThatSwitchesPagesShowsOnlyTheFinalPage) {
-    Form.Show();
-    Outer.SetActivePage(&Status);
-    Inner.SetActivePageIndex(0);
-    Shown.clear();
-    Wizard.OnShow = [this](TObject&) {
-        Shown.push_back("Wizard");
-        Inner.SetActivePageIndex(2);
+const TStep WizardHandlerThrows = [](UiPageControl& t) {
+    t.Wizard.OnShow = [](TObject&) { throw Exception("Błąd strony"); };
+};
+const TStep WizardHandlerSwitchesToPage2 = [](UiPageControl& t) {
+    t.Wizard.OnShow = [&t](TObject&) {
+        t.Shown.push_back("Wizard");
+        t.Inner.SetActivePageIndex(2);
     };
-    Outer.SetActivePage(&Wizard);
-    EXPECT_EQ(Shown, (Names{"Wizard", "Page2"}));
+};
+
+struct ShowCase {
+    const char* Name;
+    std::vector<TStep> Steps;
+    Names Recorded;  // a look after each step; "! text" after one that raised
+};
+
+const ShowCase ShowCases[] = {
+    // The pages current when the form shows show with it, outer first, before the form's own handler.
+    {"NothingShowsBeforeTheFormAndSheetsShowWithIt", {Outer(0), Inner(1), Show},
+     {"| 0 -1", "| 0 1", "Wizard Page1 Form | 0 1 +1"}},
+    // Already current: no new showing.
+    {"SwitchingByCodeShowsTheNewPageEveryTime", {Show, Outer(0), Inner(2), Inner(2), Inner(0), Inner(2)},
+     {"Form | -1 -1", "Wizard | 0 -1", "Page2 | 0 2 +2", "| 0 2 +2", "Page0 | 0 0 +0", "Page2 | 0 2 +2"}},
+    // With the status page in front switching the inner control shows nothing
+    // yet; with the wizard in front the first step shows it and the second nothing.
+    {"InnerPageShowsExactlyOnceWhenTheOuterPageFollows",
+     {Show, Outer(1), Inner(0), Outer(0), Inner(2), Inner(0), Outer(0)},
+     {"Form | -1 -1", "Status | 1 -1", "| 1 0", "Wizard Page0 | 0 0 +0", "Page2 | 0 2 +2", "Page0 | 0 0 +0",
+      "| 0 0 +0"}},
+    {"ShowingAContainerAgainShowsItsCurrentPage", {Show, Outer(0), Inner(1), InnerVisible(false), InnerVisible(true)},
+     {"Form | -1 -1", "Wizard | 0 -1", "Page1 | 0 1 +1", "| 0 1", "Page1 | 0 1 +1"}},
+    // The handlers after the failing one are skipped for that switch.
+    {"ErrorInAShowHandlerPropagatesWithTheNewPageCurrent", {Show, Outer(1), Inner(0), WizardHandlerThrows, Outer(0)},
+     {"Form | -1 -1", "Status | 1 -1", "| 1 0", "| 1 0", "! Błąd strony", "| 0 0 +0"}},
+    {"HandlerThatSwitchesPagesShowsOnlyTheFinalPage",
+     {Show, Outer(1), Inner(0), WizardHandlerSwitchesToPage2, Outer(0)},
+     {"Form | -1 -1", "Status | 1 -1", "| 1 0", "| 1 0", "Wizard Page2 | 0 2 +2"}},
+};
+
+struct UiPageShowing : UiPageControl, ::testing::WithParamInterface<ShowCase> {};
+
+TEST_P(UiPageShowing, RecordsWhatShowsAfterEachStep) {
+    Names tape;
+    for (const TStep& step : GetParam().Steps) {
+        std::string error;
+        try {
+            step(*this);
+        } catch (const Exception& e) {
+            error = "! " + e.Message();
+        }
+        if (!error.empty()) tape.push_back(error);
+        tape.push_back(Look());
+    }
+    EXPECT_EQ(tape, GetParam().Recorded);
 }
+
+INSTANTIATE_TEST_SUITE_P(Steps, UiPageShowing, ::testing::ValuesIn(ShowCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(UiPageControl, OutOfRangeOrForeignPageSelectsNone) {
     TRecordingPeer peer;

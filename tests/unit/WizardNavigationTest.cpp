@@ -1,293 +1,192 @@
 // Moving along the two paths of the wizard, the three buttons on every page,
-// and what the navigation does to a pending entry of the service table.
+// and what the navigation does to a pending entry of the service table: input
+// sequences against what the wizard showed after each input.
 #include <gtest/gtest.h>
 
 #include "fakes/OracleHome.h"
-#include "fakes/WizardHarness.h"
+#include "unit/WizardInputs.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
+using namespace input;
 
-struct Step {
-    int Page;
-    bool Wstecz, Dalej, Wykonaj;
-};
-
-// Where the wizard stands: the page index and the buttons' enabled states.
-std::string Where(const TForm2& form) {
-    return "page " + std::to_string(form.PageControl1.ActivePageIndex()) + " [" +
-           (form.ButtonWstecz.Enabled() ? "W" : "-") + (form.ButtonDalej.Enabled() ? "D" : "-") +
-           (form.ButtonWykonaj.Enabled() ? "X" : "-") + "]";
+std::string StateName(TDataSetState state) {
+    switch (state) {
+        case dsInactive: return "inactive";
+        case dsBrowse: return "browse";
+        case dsInsert: return "insert";
+        case dsEdit: return "edit";
+    }
+    return "?";
 }
 
-std::string Where(const Step& s) {
-    return "page " + std::to_string(s.Page) + " [" + (s.Wstecz ? "W" : "-") + (s.Dalej ? "D" : "-") +
-           (s.Wykonaj ? "X" : "-") + "]";
+// The service table: its state, then its size and the current entry's name and host.
+std::string Table(const TForm2& form) {
+    const TClientDataSet& table = form.ClientDataSet1;
+    if (!table.Active()) return "inactive";
+    if (table.IsEmpty() && table.State() == dsBrowse) return "browse empty";
+    return StateName(table.State()) + " " + std::to_string(table.RecordCount()) + " " +
+           table.FieldByName("Name").AsString() + " " + table.FieldByName("ADDR_ADDR_HOST").AsString();
 }
 
-// Steps through `forward` with "Dalej >" and back along it with "< Wstecz",
-// checking the page and the buttons after every click.
-void WalkThereAndBack(WizardWorkstation& ws, const std::vector<Step>& path, bool silent = true) {
-    TForm2& form = ws.Form();
-    ASSERT_EQ(Where(form), Where(path.front()));
-    for (std::size_t i = 1; i < path.size(); ++i) {
-        form.ButtonDalej.Click();
-        EXPECT_EQ(Where(form), Where(path[i])) << "forward, click " << i;
-    }
-    // "Dalej >" is disabled at the end: clicking does nothing.
-    form.ButtonDalej.Click();
-    EXPECT_EQ(Where(form), Where(path.back()));
-    for (std::size_t i = path.size() - 1; i-- > 0;) {
-        form.ButtonWstecz.Click();
-        EXPECT_EQ(Where(form), Where(path[i])) << "back to step " << i;
-    }
-    form.ButtonWstecz.Click();
-    EXPECT_EQ(Where(form), Where(path.front()));
-    EXPECT_EQ(form.PageControl2.ActivePage(), &form.TabSheet4);
-    if (silent) {
-        EXPECT_EQ(ws.Errors(), Strings{});
-    }
-}
+// On the last page "Dalej >" is disabled, and so is "< Wstecz" on page 0.
+const std::vector<TInput> kThereAndBack = {Dalej, Dalej, Dalej, Dalej, Wstecz, Wstecz, Wstecz, Wstecz};
+const Strings kOracleThereAndBack = {"page 2 [WD-]", "page 4 [WD-]", "page 6 [W-X]", "page 6 [W-X]",
+                                     "page 4 [WD-]", "page 2 [WD-]", "page 0 [-D-]", "page 0 [-D-]"};
 
-const std::vector<Step> SqlServerPath = {
-    {0, false, true, false},
-    {1, true, true, false},
-    {3, true, true, false},
-    {5, true, false, true},
-};
-
-const std::vector<Step> OraclePath = {
-    {0, false, true, false},
-    {2, true, true, false},
-    {4, true, true, false},
-    {6, true, false, true},
-};
-
-class WizardNavigationTest : public ::testing::Test {
-protected:
-    // The Oracle home holds one service, which page 4 names: nothing pending there.
-    TForm2& OpenOn(int server, bool withService = true) {
-        if (withService) SeedOracleHome(ws, {}, &OneServiceFile());
-        ws.StoreChoice("Server", server);
-        return ws.Open();
-    }
-
-    WizardWorkstation ws;
-};
+const char* const kNoEngine = "! Silnik bazy danych nie został uruchomiony: konfiguracja aliasów jest niedostępna.";
+const char* const kClosedTable = "! Nie można wykonać tej operacji na zamkniętym zbiorze danych.";
 
 struct PathCase {
     const char* Name;
-    int Server;
+    int Server;        // the stored choice
     bool EngineStarts;
-    const std::vector<Step>* Path;
+    std::vector<TInput> Inputs;
+    Strings Recorded;
+    const char* TableAfter;
 };
 
-class WizardPathTest : public WizardNavigationTest, public ::testing::WithParamInterface<PathCase> {};
-
+// The Oracle home holds one service, which page 4 names: nothing is pending there.
 // No server chosen (a stored index out of range) takes the Oracle path; an
 // engine that did not start does not stop it, though the Oracle pages report it.
-TEST_P(WizardPathTest, ThereAndBack) {
-    if (!GetParam().EngineStarts) ws.Registry.RemoveKey(reg::HKeyLocalMachine, WizardWorkstation::EngineKey);
-    TForm2& form = OpenOn(GetParam().Server);
-    if (!GetParam().EngineStarts) ws.ClearErrors();  // the engine's own report
-    ASSERT_EQ(form.ClientDataSet1.Active(), GetParam().EngineStarts);
-    WalkThereAndBack(ws, *GetParam().Path, GetParam().EngineStarts);
-}
-
-INSTANTIATE_TEST_SUITE_P(Paths, WizardPathTest,
-                         ::testing::Values(PathCase{"SqlServer", 0, true, &SqlServerPath},
-                                           PathCase{"Oracle", 1, true, &OraclePath},
-                                           PathCase{"NoServer", -5, true, &OraclePath},
-                                           PathCase{"OracleWithoutEngine", 1, false, &OraclePath}),
-                         [](const auto& info) { return std::string(info.param.Name); });
-
-TEST_F(WizardNavigationTest, SwitchingTheServerOnPageZeroSwitchesThePath) {
-    TForm2& form = OpenOn(1);
-    for (int i = 0; i < 3; ++i) form.ButtonDalej.Click();
-    ASSERT_EQ(form.PageControl1.ActivePageIndex(), 6);
-    for (int i = 0; i < 3; ++i) form.ButtonWstecz.Click();
-    ASSERT_EQ(form.PageControl1.ActivePageIndex(), 0);
-
-    form.RadioGroupSerwer.UserSelect(0);
-    std::vector<int> pages;
-    for (int i = 0; i < 3; ++i) {
-        form.ButtonDalej.Click();
-        pages.push_back(form.PageControl1.ActivePageIndex());
-    }
-    EXPECT_EQ(pages, (std::vector<int>{1, 3, 5}));
-    EXPECT_EQ(Where(form), Where(SqlServerPath.back()));
-}
-
-TEST_F(WizardNavigationTest, AnErrorOnPageZeroIsShownAndThePageStillOpens) {
-    TForm2& form = OpenOn(0);
-    form.ButtonDalej.Click();
-    ws.Registry.SetString(reg::HKeyCurrentUser, WizardWorkstation::SettingsKey, "Server", "x");
-
-    form.ButtonWstecz.Click();
-
-    EXPECT_EQ(ws.Errors(), Strings{"Niepoprawny typ danych : Server."});
-    EXPECT_EQ(Where(form), Where(SqlServerPath.front()));
-}
-
-// Page 4 of the Oracle path with the service table as its show handler and
-// the user leave it: the box names the service, the four edits its address.
-class PendingServiceEntryTest : public WizardNavigationTest {
-protected:
-    // No Oracle home: the table starts empty with a new entry for "xe.serwer".
-    void SetUp() override {
-        OpenOn(1, false);
-        form().ButtonDalej.Click();
-        form().ButtonDalej.Click();
-        ASSERT_EQ(form().PageControl1.ActivePage(), &form().TabSheet2Oracle);
-    }
-
-    TForm2& form() { return ws.Form(); }
-    TClientDataSet& table() { return form().ClientDataSet1; }
-
-    void StoreEntry(const std::string& name, const std::string& host) {
-        table().Append();
-        table().FieldByName("Name").SetAsString(name);
-        table().FieldByName("ADDR_ADDR_PROT").SetAsString("TCP");
-        table().FieldByName("ADDR_ADDR_HOST").SetAsString(host);
-        table().FieldByName("ADDR_ADDR_PORT").SetAsString("1521");
-        table().FieldByName("CONN_SERV").SetAsString("XE");
-        table().Post();
-    }
-
-    void TypeAddress(const std::string& protocol, const std::string& host, const std::string& port,
-                     const std::string& sid) {
-        form().DBEdit1.UserType(protocol);
-        form().DBEdit2.UserType(host);
-        form().DBEdit3.UserType(port);
-        form().DBEdit4.UserType(sid);
-    }
-
-    void Dalej() {
-        ws.User([&] { form().ButtonDalej.Click(); });
-    }
+const PathCase PathCases[] = {
+    {"SqlServer", 0, true, kThereAndBack,
+     {"page 1 [WD-]", "page 3 [WD-]", "page 5 [W-X]", "page 5 [W-X]", "page 3 [WD-]", "page 1 [WD-]", "page 0 [-D-]",
+      "page 0 [-D-]"},
+     "browse empty"},  // the SQL Server path never reads the names file
+    {"Oracle", 1, true, kThereAndBack,
+     kOracleThereAndBack,
+     "browse 1 XE.SERWER serwer"},
+    {"NoServer", -5, true, kThereAndBack,
+     kOracleThereAndBack,
+     "browse 1 XE.SERWER serwer"},
+    {"OracleWithoutEngine", 1, false, kThereAndBack,
+     {"page 2 [WD-]", kNoEngine, "page 4 [WD-]", kClosedTable, "page 6 [W-X]", "page 6 [W-X]", "page 4 [WD-]",
+      kClosedTable, "page 2 [WD-]", "page 0 [-D-]", "page 0 [-D-]"},
+     "inactive"},
+    {"SwitchingTheServerOnPageZeroSwitchesThePath", 1, true,
+     {Dalej, Dalej, Dalej, Wstecz, Wstecz, Wstecz, Serwer(0), Dalej, Dalej, Dalej},
+     {"page 2 [WD-]", "page 4 [WD-]", "page 6 [W-X]", "page 4 [WD-]", "page 2 [WD-]", "page 0 [-D-]", "page 0 [-D-]",
+      "page 1 [WD-]", "page 3 [WD-]", "page 5 [W-X]"},
+     "browse 1 XE.SERWER serwer"},
+    {"AnErrorOnPageZeroIsShownAndThePageStillOpens", 0, true,
+     {Dalej, World([](WizardWorkstation& ws) {
+          ws.Registry.SetString(reg::HKeyCurrentUser, WizardWorkstation::SettingsKey, "Server", "x");
+      }),
+      Wstecz},
+     {"page 1 [WD-]", "page 1 [WD-]", "page 0 [-D-]", "! Niepoprawny typ danych : Server."},
+     "browse empty"},
 };
 
-TEST_F(PendingServiceEntryTest, ANewEntryIsStoredUnderTheBoxTextOnDalejBeforeTheNextPageShows) {
-    TypeAddress("TCP", "db.example", "1521", "XE");
-    ASSERT_EQ(table().State(), dsInsert);
-    TDataSetState stateSeen = dsInactive;
-    bool wykonajSeen = true;
-    form().TabSheet3Oracle.OnShow = [&](TObject&) {
-        stateSeen = table().State();
-        wykonajSeen = form().ButtonWykonaj.Enabled();
-    };
+class WizardPathTest : public ::testing::TestWithParam<PathCase> {};
 
-    Dalej();
+TEST_P(WizardPathTest, RecordsThePagesAndButtons) {
+    const PathCase& c = GetParam();
+    WizardWorkstation ws;
+    SeedOracleHome(ws, {}, &OneServiceFile());
+    if (!c.EngineStarts) ws.Registry.RemoveKey(reg::HKeyLocalMachine, WizardWorkstation::EngineKey);
+    ws.StoreChoice("Server", c.Server);
+    TForm2& form = ws.Open();
+    EXPECT_EQ(ws.Errors().size(), c.EngineStarts ? 0u : 1u);  // the engine's own report
+    ASSERT_EQ(Where(form), "page 0 [-D-]");
 
-    EXPECT_EQ(ws.Errors(), Strings{});
-    // Stored before the next page shows, and the buttons change after it.
-    EXPECT_EQ(stateSeen, dsBrowse);
-    EXPECT_FALSE(wykonajSeen);
-    EXPECT_EQ(Where(form()), Where(OraclePath[3]));
-    EXPECT_EQ(table().State(), dsBrowse);
-    ASSERT_EQ(table().RecordCount(), 1);
-    EXPECT_EQ(table().FieldByName("Name").AsString(), "xe.serwer");
-    EXPECT_EQ(table().FieldByName("ADDR_ADDR_HOST").AsString(), "db.example");
+    EXPECT_EQ(Record(ws, c.Inputs), c.Recorded);
+    EXPECT_EQ(Table(form), c.TableAfter);
 }
 
-TEST_F(PendingServiceEntryTest, AChangedStoredEntryIsStoredOnDalej) {
-    StoreEntry("xe.serwer", "old.host");
-    form().DBEdit2.UserType("new.host");
-    ASSERT_EQ(table().State(), dsEdit);
+INSTANTIATE_TEST_SUITE_P(Paths, WizardPathTest, ::testing::ValuesIn(PathCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
-    Dalej();
+// Page 4 of the Oracle path with no Oracle home: the table starts empty with
+// a new entry, the box naming the service "xe.serwer", the four edits its
+// address. What the neighbouring pages see when they show is recorded too.
+TInput StoreEntry(const std::string& name, const std::string& host) {
+    return World([=](WizardWorkstation& ws) {
+        TClientDataSet& table = ws.Form().ClientDataSet1;
+        table.Append();
+        for (const auto& [field, value] : std::vector<std::pair<const char*, std::string>>{
+                 {"Name", name}, {"ADDR_ADDR_PROT", "TCP"}, {"ADDR_ADDR_HOST", host}, {"ADDR_ADDR_PORT", "1521"},
+                 {"CONN_SERV", "XE"}})
+            table.FieldByName(field).SetAsString(value);
+        table.Post();
+    });
+}
+TInput TypeAddress(const std::string& host) {
+    return Do([=](TForm2& f) {
+        f.DBEdit1.UserType("TCP");
+        f.DBEdit2.UserType(host);
+        f.DBEdit3.UserType("1521");
+        f.DBEdit4.UserType("XE");
+    });
+}
+const TInput AppendEntry = World([](WizardWorkstation& ws) { ws.Form().ClientDataSet1.Append(); });
+const TInput CancelEntry = World([](WizardWorkstation& ws) { ws.Form().ClientDataSet1.Cancel(); });
 
-    EXPECT_EQ(table().State(), dsBrowse);
-    ASSERT_EQ(table().RecordCount(), 1);
-    EXPECT_EQ(table().FieldByName("ADDR_ADDR_HOST").AsString(), "new.host");
-    EXPECT_EQ(form().PageControl1.ActivePageIndex(), 6);
+struct PendingCase {
+    const char* Name;
+    std::vector<TInput> Inputs;
+    Strings Recorded;
+};
+
+const char* const kNoHost = "! Pole 'Nazwa lub IP serwera' musi posiadać wartość.";
+
+// clang-format off
+const PendingCase PendingCases[] = {
+    // Stored under the box text before the next page shows; the buttons change after it.
+    {"ANewEntryIsStoredOnDalejBeforeTheNextPageShows", {TypeAddress("db.example"), Dalej},
+     {"page 4 [WD-] insert 0  db.example",
+      "shown page 6 [WD-] browse 1 xe.serwer db.example", "page 6 [W-X] browse 1 xe.serwer db.example"}},
+    {"AChangedStoredEntryIsStoredOnDalej", {StoreEntry("xe.serwer", "old.host"), Type(&TForm2::DBEdit2, "new.host"), Dalej},
+     {"page 4 [WD-] browse 1 xe.serwer old.host", "page 4 [WD-] edit 1 xe.serwer new.host",
+      "shown page 6 [WD-] browse 1 xe.serwer new.host", "page 6 [W-X] browse 1 xe.serwer new.host"}},
+    // The box's text goes into the entry as it is stored, and stays there when refused.
+    {"RefusedEntriesKeepTheWizardOnThePage",
+     {StoreEntry("serwis", "stored.host"),
+      AppendEntry, Type(&TForm2::ComboBoxOracleServer, "xe.serwer"), TypeAddress(""), Dalej, CancelEntry,
+      AppendEntry, Type(&TForm2::ComboBoxOracleServer, ""), TypeAddress("db.example"), Dalej, CancelEntry,
+      AppendEntry, Type(&TForm2::ComboBoxOracleServer, "SERWIS"), TypeAddress("db.example"), Dalej, CancelEntry},
+     {"page 4 [WD-] browse 1 serwis stored.host",
+      "page 4 [WD-] insert 1  ", "page 4 [WD-] insert 1  ", "page 4 [WD-] insert 1  ",
+      "page 4 [WD-] insert 1 xe.serwer ", kNoHost, "page 4 [WD-] browse 1 serwis stored.host",
+      "page 4 [WD-] insert 1  ", "page 4 [WD-] insert 1  ", "page 4 [WD-] insert 1  db.example",
+      "page 4 [WD-] insert 1  db.example", "! Pole 'Nazwa' musi posiadać wartość.", "page 4 [WD-] browse 1 serwis stored.host",
+      "page 4 [WD-] insert 1  ", "page 4 [WD-] insert 1  ", "page 4 [WD-] insert 1  db.example",
+      "page 4 [WD-] insert 1 SERWIS db.example", "! Key violation.", "page 4 [WD-] browse 1 serwis stored.host"}},
+    {"ARefusedEntryCanBeCorrectedAndStored", {TypeAddress(""), Dalej, Type(&TForm2::DBEdit2, "db.example"), Dalej},
+     {"page 4 [WD-] insert 0  ", "page 4 [WD-] insert 0 xe.serwer ", kNoHost,
+      "page 4 [WD-] insert 0 xe.serwer db.example", "shown page 6 [WD-] browse 1 xe.serwer db.example",
+      "page 6 [W-X] browse 1 xe.serwer db.example"}},
+    // Discarded after the earlier page has shown.
+    {"ANewEntryIsDiscardedOnWstecz", {TypeAddress("db.example"), Wstecz},
+     {"page 4 [WD-] insert 0  db.example", "shown page 2 [WD-] insert 0  db.example", "page 2 [WD-] browse empty"}},
+    {"AChangeToAStoredEntryIsDiscardedOnWstecz", {StoreEntry("xe.serwer", "old.host"), Type(&TForm2::DBEdit2, "new.host"), Wstecz},
+     {"page 4 [WD-] browse 1 xe.serwer old.host", "page 4 [WD-] edit 1 xe.serwer new.host",
+      "shown page 2 [WD-] edit 1 xe.serwer new.host", "page 2 [WD-] browse 1 xe.serwer old.host"}},
+};
+// clang-format on
+
+class PendingServiceEntryTest : public ::testing::TestWithParam<PendingCase> {};
+
+TEST_P(PendingServiceEntryTest, RecordsThePageAndTheTable) {
+    WizardWorkstation ws;
+    ws.StoreChoice("Server", 1);
+    TForm2& form = ws.Open();
+    Record(ws, {Dalej, Dalej});
+    ASSERT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle);
+    ASSERT_EQ(Table(form), "insert 0  ");
+
+    Strings tape;
+    for (TTabSheet* sheet : {&form.TabSheet1Oracle, &form.TabSheet3Oracle})
+        sheet->OnShow = [&, own = sheet->OnShow](TObject& sender) {
+            tape.push_back("shown " + Where(form) + " " + Table(form));
+            if (own) own(sender);
+        };
+    RecordInto(tape, ws, GetParam().Inputs, [](const TForm2& f) { return Where(f) + " " + Table(f); });
+    EXPECT_EQ(tape, GetParam().Recorded);
 }
 
-TEST_F(PendingServiceEntryTest, RefusedEntriesKeepTheWizardOnThePage) {
-    struct Case {
-        const char* Box;
-        const char* Host;
-        const char* Message;
-    };
-    const Case cases[] = {
-        {"xe.serwer", "", "Pole 'Nazwa lub IP serwera' musi posiadać wartość."},
-        {"", "db.example", "Pole 'Nazwa' musi posiadać wartość."},
-        {"SERWIS", "db.example", "Key violation."},
-    };
-    StoreEntry("serwis", "stored.host");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Message);
-        ws.ClearErrors();
-        table().Append();
-        form().ComboBoxOracleServer.UserType(c.Box);
-        TypeAddress("TCP", c.Host, "1521", "XE");
-
-        Dalej();
-
-        EXPECT_EQ(ws.Errors(), Strings{c.Message});
-        EXPECT_EQ(Where(form()), Where(OraclePath[2]));
-        EXPECT_EQ(table().State(), dsInsert);
-        EXPECT_EQ(table().FieldByName("Name").AsString(), c.Box);
-        EXPECT_EQ(table().RecordCount(), 1);
-        table().Cancel();
-    }
-}
-
-TEST_F(PendingServiceEntryTest, ARefusedEntryCanBeCorrectedAndStored) {
-    TypeAddress("TCP", "", "1521", "XE");
-    Dalej();
-    ASSERT_EQ(ws.Errors().size(), 1u);
-
-    form().DBEdit2.UserType("db.example");
-    Dalej();
-
-    EXPECT_EQ(ws.Errors().size(), 1u);
-    EXPECT_EQ(table().RecordCount(), 1);
-    EXPECT_EQ(form().PageControl1.ActivePageIndex(), 6);
-}
-
-TEST_F(PendingServiceEntryTest, ANewEntryIsDiscardedOnWsteczAfterTheEarlierPageHasShown) {
-    TypeAddress("TCP", "db.example", "1521", "XE");
-    ASSERT_EQ(table().State(), dsInsert);
-    TDataSetState stateSeen = dsInactive;
-    form().TabSheet1Oracle.OnShow = [&](TObject&) { stateSeen = table().State(); };
-
-    form().ButtonWstecz.Click();
-
-    EXPECT_EQ(stateSeen, dsInsert);
-    EXPECT_EQ(Where(form()), Where(OraclePath[1]));
-    EXPECT_EQ(table().State(), dsBrowse);
-    EXPECT_TRUE(table().IsEmpty());
-    EXPECT_EQ(ws.Errors(), Strings{});
-}
-
-TEST_F(PendingServiceEntryTest, AChangeToAStoredEntryIsDiscardedOnWstecz) {
-    StoreEntry("xe.serwer", "old.host");
-    form().DBEdit2.UserType("new.host");
-
-    form().ButtonWstecz.Click();
-
-    EXPECT_EQ(form().PageControl1.ActivePageIndex(), 2);
-    EXPECT_EQ(table().State(), dsBrowse);
-    EXPECT_EQ(table().FieldByName("ADDR_ADDR_HOST").AsString(), "old.host");
-}
-
-TEST_F(WizardNavigationTest, NothingPendingLeavesTheTableAlone) {
-    TForm2& form = OpenOn(1);
-    form.ButtonDalej.Click();
-    form.ButtonDalej.Click();
-    ASSERT_EQ(form.ClientDataSet1.State(), dsBrowse);
-
-    form.ButtonDalej.Click();
-    EXPECT_EQ(form.PageControl1.ActivePageIndex(), 6);
-    form.ButtonWstecz.Click();
-    form.ButtonWstecz.Click();
-
-    EXPECT_EQ(ws.Errors(), Strings{});
-    EXPECT_EQ(form.ClientDataSet1.State(), dsBrowse);
-    EXPECT_EQ(form.ClientDataSet1.RecordCount(), 1);
-    EXPECT_EQ(form.ClientDataSet1.FieldByName("Name").AsString(), "XE.SERWER");
-}
+INSTANTIATE_TEST_SUITE_P(Entries, PendingServiceEntryTest, ::testing::ValuesIn(PendingCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace

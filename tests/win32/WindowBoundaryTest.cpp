@@ -128,7 +128,9 @@ TEST_P(WindowBoundary, TheErrorEndsInTheErrorBoxAndTheWindowGoesOn) {
     c.Arm(Form);
     EXPECT_NO_THROW(c.Act(Form, *Window));
     ASSERT_EQ(ErrorBox.Shown.size(), 1u);
+    EXPECT_EQ(ErrorBox.Shown[0].first, "Granice");
     EXPECT_EQ(ErrorBox.Shown[0].second, c.Shown);
+    EXPECT_TRUE(IsWindowVisible(Window->Handle()));
 
     // A failing error box is swallowed at the boundary too.
     TFailingMessageBox failing;

@@ -1,13 +1,12 @@
 // The Win32 peers on a small form of the suite's own: each kind of control
 // as a real window, user input through real window messages reaching the
-// model, code changes reaching the window without firing events, errors
-// from handlers ending in the error box.
+// model, code changes reaching the window without firing events. Errors
+// from handlers are the boundary suite's.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "fakes/RecordingViews.h"
@@ -370,18 +369,6 @@ TEST_F(WindowControls, EnterPressesTheDefaultButtonAndEscapeDoesNothing) {
     // The memo takes Enter itself.
     PressKey(*Window, Handle(Form.Help), VK_RETURN);
     EXPECT_EQ(nextClicks, 1);
-}
-
-TEST_F(WindowControls, AnErrorInAHandlerEndsInTheErrorBoxAndTheWindowGoesOn) {
-    Form.Next.OnClick = [](TObject&) { throw Exception("Nie udało się zapisać"); };
-    Form.Back.OnClick = [](TObject&) { throw std::runtime_error("koniec."); };
-    Click(*Window, Handle(Form.Next));
-    Click(*Window, Handle(Form.Back));
-    ASSERT_EQ(ErrorBox.Shown.size(), 2u);
-    EXPECT_EQ(ErrorBox.Shown[0].first, "Okno testowe");
-    EXPECT_EQ(ErrorBox.Shown[0].second, "Nie udało się zapisać.");
-    EXPECT_EQ(ErrorBox.Shown[1].second, "koniec.");
-    EXPECT_TRUE(IsWindowVisible(Window->Handle()));
 }
 
 TEST_F(WindowControls, CloseBoxClosesTheMainForm) {
