@@ -121,9 +121,7 @@ void SetKeyAccess(const std::wstring& key, const wchar_t* sddl) {
 void ReadOnlyKey(const std::wstring& key) { SetKeyAccess(key, L"D:P(A;;KR;;;WD)"); }
 void WritableKey(const std::wstring& key) { SetKeyAccess(key, L"D:(A;;KA;;;WD)"); }
 
-// One hostile state and the walk through the program. A walk step is a
-// button's caption, "=text" typed into the first combo box of the page, or
-// "@n=text" typed into its n-th edit (a combo box's own edit counts).
+// One hostile state and the walk through the program (Program::Walk).
 // In the messages, {dir} stands for the scratch folder.
 struct HostileCase {
     const char* Name;
@@ -260,17 +258,7 @@ TEST_P(HostileInput, ShowsTheMessagesNeverHangsWritesNothingWrongAndEndsCleanly)
     Program program;
     Strings messages = program.DismissMessages();
     ASSERT_TRUE(program.Running());
-    for (const std::wstring& step : c.Walk) {
-        SCOPED_TRACE(WideToUtf8(step));
-        ASSERT_TRUE(program.Responds(1000)) << "the program does not answer";
-        if (step.front() == L'=')
-            program.Type(program.Combo(0), step.substr(1));
-        else if (step.front() == L'@')
-            program.TypeInto(program.Edit(step[1] - L'0'), step.substr(3));
-        else
-            program.Click(step, 100);
-        for (const std::string& text : program.DismissMessages()) messages.push_back(text);
-    }
+    for (const std::string& text : program.Walk(c.Walk)) messages.push_back(text);
     ASSERT_TRUE(program.Responds(1000)) << "the program does not answer";
     Strings expected = c.Messages;
     for (std::string& text : expected)
