@@ -121,7 +121,9 @@ void SetKeyAccess(const std::wstring& key, const wchar_t* sddl) {
 void ReadOnlyKey(const std::wstring& key) { SetKeyAccess(key, L"D:P(A;;KR;;;WD)"); }
 void WritableKey(const std::wstring& key) { SetKeyAccess(key, L"D:(A;;KA;;;WD)"); }
 
-// One hostile state and the walk through the program (Program::Walk).
+// One hostile state and the walk through the program. A walk step is a
+// button's caption, "=text" typed into the first combo box of the page, or
+// "@n=text" typed into its n-th edit (a combo box's own edit counts).
 // In the messages, {dir} stands for the scratch folder.
 struct HostileCase {
     const char* Name;

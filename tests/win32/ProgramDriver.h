@@ -178,17 +178,12 @@ public:
         }
     }
 
-    // A step is a button's caption, "=text" typed into the first combo box
-    // of the page, or "@n=text" typed into its n-th edit (a combo box's own
-    // edit counts). The message boxes on the way, dismissed; a program that
-    // stops answering ends the walk with "<no answer>".
+    // Steps: a button's caption, "=text" into the page's first combo box, "@n=text" into its n-th
+    // edit (combo boxes' own count). The message boxes on the way, dismissed; "<no answer>" ends it.
     Strings Walk(const std::vector<std::wstring>& steps) {
         Strings messages;
         for (const std::wstring& step : steps) {
-            if (!Responds(1000)) {
-                messages.push_back("<no answer>");
-                return messages;
-            }
+            if (!Responds(1000)) return {"<no answer>"};
             if (step.front() == L'=')
                 Type(Combo(0), step.substr(1));
             else if (step.front() == L'@')
@@ -234,31 +229,5 @@ private:
     DWORD pid_ = 0;
     HWND form_ = nullptr;
 };
-
-// A run that must show nothing: its exit code, or STILL_ACTIVE when it had
-// not ended within a minute or showed a window of its own (which nobody
-// without a desktop could close).
-inline DWORD RunWithoutWindow(const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-        return STILL_ACTIVE;
-    UniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    bool shown = false;
-    for (int waited = 0; waited < 1200 && WaitForSingleObject(process.get(), 50) == WAIT_TIMEOUT; ++waited)
-        for (HWND top = GetTopWindow(nullptr); top && !shown; top = GetWindow(top, GW_HWNDNEXT)) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(top, &pid);
-            shown = pid == info.dwProcessId && IsWindowVisible(top);
-        }
-    DWORD code = STILL_ACTIVE;
-    if (shown || WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0)
-        TerminateProcess(process.get(), STILL_ACTIVE);
-    else
-        GetExitCodeProcess(process.get(), &code);
-    return code;
-}
 
 }  // namespace uiwin
