@@ -46,7 +46,8 @@ struct TWorkstation {
     TSession Session{Registry, Files, Loader};
 };
 
-// The arguments after the program's own name, split as the C runtime does.
+// The arguments after the program's own name, split as the C runtime does
+// (shellapi.h: CommandLineToArgvW's array is freed with one LocalFree).
 std::vector<std::string> ProgramArguments() {
     int count = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
