@@ -116,7 +116,7 @@ std::optional<std::string> Normalise(const TKey& key, const std::string& value, 
         return std::nullopt;
     }
     if (key.Form == TValueForm::Text || key.Form == TValueForm::Port) {
-        if (key.MaxChars > 0 && CharCount(value) > key.MaxChars) {
+        if (LeftChars(value, key.MaxChars) != value) {
             why = "wartość dłuższa niż " + std::to_string(key.MaxChars) + " znaków";
             return std::nullopt;
         }
