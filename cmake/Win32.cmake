@@ -16,7 +16,7 @@ file(GLOB APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp ${CMAK
 if(APP_SOURCES)
   add_executable(KonfiguracjaBDE WIN32 ${APP_SOURCES})
   target_compile_options(KonfiguracjaBDE PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${WARNINGS}>)
-  target_link_libraries(KonfiguracjaBDE PRIVATE wizard ui_win32 platform_win32 engine ui core)
+  target_link_libraries(KonfiguracjaBDE PRIVATE unattended wizard ui_win32 platform_win32 engine ui core shell32)
   # The shipped file carries no debug information.
   target_link_options(KonfiguracjaBDE PRIVATE -s)
 endif()

@@ -260,17 +260,7 @@ TEST_P(HostileInput, ShowsTheMessagesNeverHangsWritesNothingWrongAndEndsCleanly)
     Program program;
     Strings messages = program.DismissMessages();
     ASSERT_TRUE(program.Running());
-    for (const std::wstring& step : c.Walk) {
-        SCOPED_TRACE(WideToUtf8(step));
-        ASSERT_TRUE(program.Responds(1000)) << "the program does not answer";
-        if (step.front() == L'=')
-            program.Type(program.Combo(0), step.substr(1));
-        else if (step.front() == L'@')
-            program.TypeInto(program.Edit(step[1] - L'0'), step.substr(3));
-        else
-            program.Click(step, 100);
-        for (const std::string& text : program.DismissMessages()) messages.push_back(text);
-    }
+    for (const std::string& text : program.Walk(c.Walk)) messages.push_back(text);
     ASSERT_TRUE(program.Responds(1000)) << "the program does not answer";
     Strings expected = c.Messages;
     for (std::string& text : expected)

@@ -46,8 +46,8 @@ inline Strings Lines(const std::wstring& text) {
 // a message box does (an error raised while the form opens comes first).
 class Program {
 public:
-    Program() {
-        std::wstring commandLine = L"\"" + ProgramPath() + L"\"";
+    explicit Program(const std::wstring& arguments = L"") {
+        std::wstring commandLine = L"\"" + ProgramPath() + L"\" " + arguments;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION info{};
@@ -176,6 +176,23 @@ public:
             if (!MessageBox()) return texts;
             texts.push_back(DismissMessage());
         }
+    }
+
+    // Steps: a button's caption, "=text" into the page's first combo box, "@n=text" into its n-th
+    // edit (combo boxes' own count). The message boxes on the way, dismissed; "<no answer>" ends it.
+    Strings Walk(const std::vector<std::wstring>& steps) {
+        Strings messages;
+        for (const std::wstring& step : steps) {
+            if (!Responds(1000)) return {"<no answer>"};
+            if (step.front() == L'=')
+                Type(Combo(0), step.substr(1));
+            else if (step.front() == L'@')
+                TypeInto(Edit(step[1] - L'0'), step.substr(3));
+            else
+                Click(step, 100);
+            for (const std::string& text : DismissMessages()) messages.push_back(text);
+        }
+        return messages;
     }
 
 private:
