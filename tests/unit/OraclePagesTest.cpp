@@ -9,6 +9,7 @@
 #include "fakes/WizardHarness.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ protected:
     }
 
     void Value(const std::string& subkey, const std::string& name, const std::string& value) {
-        ws.Registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\" + subkey, name, value);
+        ws.Registry.SetString(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\" + subkey, name, value);
     }
     static Strings HomeFields(const TForm2& form) {
         return {form.ComboBoxOracleHome.Text(), form.EditBoundle.Text(), form.EditNLS.Text(), form.EditFolderHome.Text()};
@@ -113,7 +114,7 @@ TEST_F(OraclePagesTest, HomesAreListedSortedAndEachFindsItsOwnSubkey) {
     EXPECT_EQ(ws.Errors(), Strings{});
     EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
     for (const fakereg::OpenRecord& open : ws.Registry.Opens())
-        EXPECT_TRUE(open.Path.rfind("\\SOFTWARE\\ORACLE", 0) != 0 || (open.Access == reg::KeyRead && !open.CanCreate))
+        EXPECT_TRUE(open.Path.rfind(expected::OracleKey.Path, 0) != 0 || (open.Access == reg::KeyRead && !open.CanCreate))
             << open.Path;
 }
 
@@ -124,7 +125,7 @@ TEST_F(OraclePagesTest, NoOracleKeyLeavesTheListEmptyAValueOfAnotherTypeIsShown)
     EXPECT_EQ(ws.Errors(), Strings{});
 
     Value("K1", "ORACLE_HOME", "C:\\a");
-    ws.Registry.SetDword(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME_NAME", 7);
+    ws.Registry.SetDword(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\K1", "ORACLE_HOME_NAME", 7);
     form.ButtonWstecz.Click();
     form.ButtonDalej.Click();
     EXPECT_EQ(ws.Errors(), Strings{"Niepoprawny typ danych : ORACLE_HOME_NAME."});
