@@ -62,7 +62,6 @@ std::string FakeFileSystem::ReadBytes(const std::string& path) {
     if (folders_.count(key) || unreadable_.count(key)) Raise(OpenErrorText, path, AccessDenied);
     auto it = files_.find(key);
     if (it == files_.end()) Raise(OpenErrorText, path, FolderExists(Parent(key)) ? FileNotFound : PathNotFound);
-    ++readCounts_[key];
     return it->second.Bytes;
 }
 
@@ -100,8 +99,6 @@ void FakeFileSystem::Remove(const std::string& path) {
 
 bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) > 0; }
 
-bool FakeFileSystem::HasFolder(const std::string& path) const { return FolderExists(Key(path)); }
-
 std::string FakeFileSystem::Bytes(const std::string& path) const {
     auto it = files_.find(Key(path));
     return it == files_.end() ? std::string() : it->second.Bytes;
@@ -134,5 +131,3 @@ void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason)
 void FakeFileSystem::FailNextWrite(std::string reason) { failNext_ = std::move(reason); }
 
 int FakeFileSystem::WriteCount(const std::string& path) const { return CountOf(writeCounts_, Key(path)); }
-
-int FakeFileSystem::ReadCount(const std::string& path) const { return CountOf(readCounts_, Key(path)); }

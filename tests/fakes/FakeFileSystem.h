@@ -40,7 +40,6 @@ public:
     void Remove(const std::string& path);
 
     bool HasFile(const std::string& path) const;
-    bool HasFolder(const std::string& path) const;
     // The file's bytes; "" when there is no such file.
     std::string Bytes(const std::string& path) const;
     // Every file, as first spelled.
@@ -59,7 +58,6 @@ public:
     int WriteCount() const { return writes_; }
     int WriteCount(const std::string& path) const;
     int WriteAttempts() const { return attempts_; }
-    int ReadCount(const std::string& path) const;
 
 private:
     struct File {
@@ -78,7 +76,6 @@ private:
     std::set<std::string> unreadable_;
     std::map<std::string, std::string> uncheckable_;
     std::map<std::string, int> writeCounts_;
-    std::map<std::string, int> readCounts_;
     std::optional<std::string> failNext_;
     int writes_ = 0;
     int attempts_ = 0;

@@ -92,16 +92,16 @@ std::size_t DataSize(const Value& value) {
     return IsStringType(value.Type) ? Utf8ToAnsi(value.Data).size() + 1 : value.Data.size();
 }
 
+// REG_DWORD is little-endian.
 std::string DwordBytes(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
     return bytes;
 }
 
 std::int32_t DwordValue(const std::string& bytes) {
     std::uint32_t u = 0;
-    for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<unsigned char>(bytes[i]);
+    for (int i = 0; i < 4; ++i) u |= std::uint32_t(static_cast<unsigned char>(bytes[i])) << (8 * i);
     return static_cast<std::int32_t>(u);
 }
 

@@ -1,15 +1,19 @@
-// The fake file system held to the cases the real one passes under Wine.
+// The fake file system held to the cases the real one passes under Wine, then
+// the faults and counts only the fake has.
+#include <gtest/gtest.h>
+
 #include "contract/FileSystemContract.h"
 #include "fakes/FakeFileSystem.h"
 
 namespace {
 
+constexpr const char* Folder = "C:\\Dane\\";
+
 struct FakeFileSystemRig {
-    static constexpr const char* Folder = "C:\\Dane";
     FakeFileSystemRig() { files.AddFolder(Folder); }
 
     TFileSystem& Files() { return files; }
-    std::string Path(const std::string& name) const { return std::string(Folder) + "\\" + name; }
+    static std::string Path(const std::string& name) { return Folder + name; }
     void Put(const std::string& name, const std::string& bytes) { files.AddFile(Path(name), bytes); }
     std::string Bytes(const std::string& name) const { return files.Bytes(Path(name)); }
     void MakeFolder(const std::string& name) { files.AddFolder(Path(name)); }
@@ -21,11 +25,9 @@ struct FakeFileSystemRig {
         return names;
     }
     static std::string Reason(contract::Why why) {
-        using contract::Why;
-        return why == Why::FileNotFound   ? FakeFileSystem::FileNotFound
-               : why == Why::PathNotFound ? FakeFileSystem::PathNotFound
-               : why == Why::AccessDenied ? FakeFileSystem::AccessDenied
-                                          : FakeFileSystem::InvalidName;
+        const char* const reasons[] = {FakeFileSystem::FileNotFound, FakeFileSystem::PathNotFound,
+                                       FakeFileSystem::AccessDenied, FakeFileSystem::InvalidName};
+        return reasons[static_cast<int>(why)];
     }
 
     FakeFileSystem files;
@@ -36,3 +38,19 @@ struct FakeFileSystemRig {
 namespace contract {
 INSTANTIATE_TYPED_TEST_SUITE_P(Fake, FileSystemContract, FakeFileSystemRig);
 }  // namespace contract
+
+TEST(FakeFileSystemTest, AFailedWriteLeavesTheOldContentAndIsNotCounted) {
+    FakeFileSystemRig rig;
+    const std::string path = rig.Path("sqlnet.ora");
+    rig.Put("sqlnet.ora", "old\r\n");
+    rig.files.FailNextWrite();
+    EXPECT_EQ(ErrorText([&] { rig.files.WriteLines(path, {"new"}); }),
+              "Nie można zapisać pliku \"" + path + "\": " + FakeFileSystem::DiskFull);
+    EXPECT_EQ(rig.Bytes("sqlnet.ora"), "old\r\n");
+    EXPECT_EQ(rig.files.WriteCount(path), 0);
+    EXPECT_EQ(rig.files.WriteAttempts(), 1);
+    // Only the next write fails.
+    rig.files.WriteLines(path, {"new"});
+    rig.files.WriteLines(path, {"newer"});
+    EXPECT_EQ(rig.files.WriteCount(path), 2);
+}
