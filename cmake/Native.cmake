@@ -1,6 +1,7 @@
 # Native build: portable libraries, fakes, unit suites, benchmark.
 folder_library(fakes tests/fakes)
 folder_link(fakes wizard engine ui core ${CMAKE_DL_LIBS})
+# Also reaches tests/contract: the cases the Wine suites run on the real system.
 target_include_directories(fakes PUBLIC ${CMAKE_SOURCE_DIR}/tests)
 
 file(GLOB OCI_STANDIN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/ocistandin/*.cpp)

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "fakes/FoldCase.h"
 #include "platform/Exception.h"
 #include "platform/Text.h"
 
@@ -9,6 +10,11 @@ namespace {
 
 [[noreturn]] void Raise(const char* pattern, const std::string& path, const std::string& reason) {
     throw Exception(Format(pattern, {path, reason}));
+}
+
+// Past a drive's "X:", only the characters no file name may hold.
+bool InvalidPath(const std::string& path) {
+    return path.find_first_of("<>\"|?*", path.size() > 1 && path[1] == ':' ? 2 : 0) != std::string::npos;
 }
 
 int CountOf(const std::map<std::string, int>& counts, const std::string& key) {
@@ -23,7 +29,7 @@ std::string FakeFileSystem::Key(const std::string& path) {
     for (char& c : key)
         if (c == '/') c = '\\';
     while (!key.empty() && key.back() == '\\') key.pop_back();
-    return UpperCase(key);
+    return FoldCase(key);
 }
 
 std::string FakeFileSystem::Parent(const std::string& key) {
@@ -45,22 +51,24 @@ bool FakeFileSystem::FileExists(const std::string& path) {
 }
 
 bool FakeFileSystem::FileExistsChecked(const std::string& path) {
+    if (InvalidPath(path)) Raise(CheckErrorText, path, InvalidName);
     if (auto it = uncheckable_.find(Key(path)); it != uncheckable_.end()) Raise(CheckErrorText, path, it->second);
     return HasFile(path);
 }
 
 std::string FakeFileSystem::ReadBytes(const std::string& path) {
     const std::string key = Key(path);
+    if (InvalidPath(path)) Raise(OpenErrorText, path, InvalidName);
     if (folders_.count(key) || unreadable_.count(key)) Raise(OpenErrorText, path, AccessDenied);
     auto it = files_.find(key);
     if (it == files_.end()) Raise(OpenErrorText, path, FolderExists(Parent(key)) ? FileNotFound : PathNotFound);
-    ++readCounts_[key];
     return it->second.Bytes;
 }
 
 void FakeFileSystem::WriteBytes(const std::string& path, const std::string& bytes) {
     const std::string key = Key(path);
     ++attempts_;
+    if (InvalidPath(path)) Raise(CreateErrorText, path, InvalidName);
     if (!FolderExists(Parent(key))) Raise(CreateErrorText, path, PathNotFound);
     if (folders_.count(key) || readOnly_.count(key)) Raise(CreateErrorText, path, AccessDenied);
     if (failNext_) {
@@ -90,8 +98,6 @@ void FakeFileSystem::Remove(const std::string& path) {
 }
 
 bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) > 0; }
-
-bool FakeFileSystem::HasFolder(const std::string& path) const { return FolderExists(Key(path)); }
 
 std::string FakeFileSystem::Bytes(const std::string& path) const {
     auto it = files_.find(Key(path));
@@ -125,5 +131,3 @@ void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason)
 void FakeFileSystem::FailNextWrite(std::string reason) { failNext_ = std::move(reason); }
 
 int FakeFileSystem::WriteCount(const std::string& path) const { return CountOf(writeCounts_, Key(path)); }
-
-int FakeFileSystem::ReadCount(const std::string& path) const { return CountOf(readCounts_, Key(path)); }

@@ -1,9 +1,11 @@
 #pragma once
 // In-memory file system for the native suites. Paths match without regard to
-// case and '/' equals '\'. Folders exist explicitly (AddFolder, or as parents
+// case (Polish letters too, FoldCase.h) and '/' equals '\'; a name the
+// system refuses raises InvalidName. Folders exist explicitly (AddFolder, or as parents
 // of a seeded file); a write needs its folder, like the real one, and never
 // creates folders. Every refused read or write raises Exception naming the
 // path and a reason, and a refused write leaves the old content as it was.
+// tests/contract/FileSystemContract.h holds this to the real file system.
 #include <map>
 #include <optional>
 #include <set>
@@ -14,15 +16,18 @@
 
 class FakeFileSystem : public TFileSystem {
 public:
-    // Message shapes: %s the path, then the reason.
-    static constexpr const char* OpenErrorText = "Nie można otworzyć pliku \"%s\". %s";
-    static constexpr const char* CreateErrorText = "Nie można utworzyć pliku \"%s\". %s";
-    static constexpr const char* CheckErrorText = "Nie można sprawdzić pliku \"%s\". %s";
+    // Message shapes of the real layer: %s the path, then the reason.
+    static constexpr const char* OpenErrorText = "Nie można odczytać pliku \"%s\": %s";
+    static constexpr const char* CreateErrorText = "Nie można zapisać pliku \"%s\": %s";
+    static constexpr const char* CheckErrorText = "Nie można sprawdzić, czy istnieje plik \"%s\": %s";
     // Reasons as the Polish system reports them.
     static constexpr const char* FileNotFound = "Nie można odnaleźć określonego pliku.";
     static constexpr const char* PathNotFound = "Nie można odnaleźć określonej ścieżki.";
     static constexpr const char* AccessDenied = "Odmowa dostępu.";
     static constexpr const char* DiskFull = "Za mało miejsca na dysku.";
+    // A name holding a character no Windows file name may hold: < > " | ? *
+    // (Naming Files, Paths, and Namespaces, Microsoft's Win32 documentation).
+    static constexpr const char* InvalidName = "Nazwa pliku, nazwa katalogu lub składnia etykiety woluminu jest niepoprawna.";
 
     bool FileExists(const std::string& path) override;
     bool FileExistsChecked(const std::string& path) override;
@@ -35,7 +40,6 @@ public:
     void Remove(const std::string& path);
 
     bool HasFile(const std::string& path) const;
-    bool HasFolder(const std::string& path) const;
     // The file's bytes; "" when there is no such file.
     std::string Bytes(const std::string& path) const;
     // Every file, as first spelled.
@@ -54,7 +58,6 @@ public:
     int WriteCount() const { return writes_; }
     int WriteCount(const std::string& path) const;
     int WriteAttempts() const { return attempts_; }
-    int ReadCount(const std::string& path) const;
 
 private:
     struct File {
@@ -73,7 +76,6 @@ private:
     std::set<std::string> unreadable_;
     std::map<std::string, std::string> uncheckable_;
     std::map<std::string, int> writeCounts_;
-    std::map<std::string, int> readCounts_;
     std::optional<std::string> failNext_;
     int writes_ = 0;
     int attempts_ = 0;

@@ -4,6 +4,7 @@
 #include <map>
 #include <utility>
 
+#include "fakes/FoldCase.h"
 #include "platform/Exception.h"
 #include "platform/Text.h"
 
@@ -56,13 +57,13 @@ std::string JoinPath(const Path& parts) {
 bool Under(const Path& path, const Path& prefix) {
     if (path.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (!SameText(path[i], prefix[i])) return false;
+        if (!SameFolded(path[i], prefix[i])) return false;
     return true;
 }
 
 std::shared_ptr<Node> Child(const Node& node, std::string_view name) {
     for (const auto& child : node.Children)
-        if (SameText(child->Name, name)) return child;
+        if (SameFolded(child->Name, name)) return child;
     return nullptr;
 }
 
@@ -73,7 +74,7 @@ void MarkDeleted(Node& node) {
 
 Value* FindValue(Node& node, std::string_view name) {
     for (auto& [n, v] : node.Values)
-        if (SameText(n, name)) return &v;
+        if (SameFolded(n, name)) return &v;
     return nullptr;
 }
 
@@ -91,16 +92,16 @@ std::size_t DataSize(const Value& value) {
     return IsStringType(value.Type) ? Utf8ToAnsi(value.Data).size() + 1 : value.Data.size();
 }
 
+// REG_DWORD is little-endian.
 std::string DwordBytes(std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    std::string bytes(4, '\0');
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>((u >> (8 * i)) & 0xFF);
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(static_cast<std::uint32_t>(value) >> (8 * i));
     return bytes;
 }
 
 std::int32_t DwordValue(const std::string& bytes) {
     std::uint32_t u = 0;
-    for (int i = 3; i >= 0; --i) u = (u << 8) | static_cast<unsigned char>(bytes[i]);
+    for (int i = 0; i < 4; ++i) u |= std::uint32_t(static_cast<unsigned char>(bytes[i])) << (8 * i);
     return static_cast<std::int32_t>(u);
 }
 
@@ -138,7 +139,7 @@ struct State {
                 next->Name = part;
                 auto pos = std::lower_bound(node->Children.begin(), node->Children.end(), part,
                                             [](const std::shared_ptr<Node>& c, const std::string& name) {
-                                                return CompareText(c->Name, name) < 0;
+                                                return CompareFolded(c->Name, name) < 0;
                                             });
                 node->Children.insert(pos, next);
             }
@@ -153,7 +154,7 @@ struct State {
         if (!parent) return false;
         auto& kids = parent->Children;
         for (auto it = kids.begin(); it != kids.end(); ++it) {
-            if (SameText((*it)->Name, path.back())) {
+            if (SameFolded((*it)->Name, path.back())) {
                 MarkDeleted(**it);
                 kids.erase(it);
                 return true;
@@ -175,7 +176,7 @@ struct State {
 
     bool WriteFails(std::uint32_t root, const Path& path, const std::string& name) const {
         return std::any_of(WriteFailures.begin(), WriteFailures.end(), [&](const WriteFailure& f) {
-            return f.Root == root && Under(path, f.Key) && (!f.Name || SameText(*f.Name, name));
+            return f.Root == root && Under(path, f.Key) && (!f.Name || SameFolded(*f.Name, name));
         });
     }
 };
@@ -251,14 +252,16 @@ public:
     bool ValueExists(const std::string& name) override { return Readable(name) != nullptr; }
 
     std::string ReadString(const std::string& name) override {
-        const Value* value = Readable(name);
+        if (!key_) return "";
+        const Value* value = Query(name);
         if (!value) return "";
         if (!fakereg::IsStringType(value->Type)) Raise(reg::InvalidTypeText, name);
         return value->Data;
     }
 
     std::int32_t ReadInteger(const std::string& name) override {
-        const Value* value = Readable(name);
+        if (!key_) Raise(reg::GetDataFailedText, name);
+        const Value* value = Query(name);
         if (!value || fakereg::DataSize(*value) > 4) Raise(reg::GetDataFailedText, name);
         if (value->Type != fakereg::Dword) Raise(reg::InvalidTypeText, name);
         if (value->Data.size() != 4) Raise(reg::GetDataFailedText, name);
@@ -295,7 +298,7 @@ public:
         if (!Writable(name)) return false;
         auto& values = key_->Values;
         for (auto it = values.begin(); it != values.end(); ++it) {
-            if (SameText(it->first, name)) {
+            if (SameFolded(it->first, name)) {
                 values.erase(it);
                 return Changed(), true;
             }
@@ -305,6 +308,8 @@ public:
 
     bool DeleteKey(const std::string& key) override {
         if (!IsAbsolute(key) && key_ && key_->Deleted) return false;
+        // As the real accessor: an empty path would name the open key or the root.
+        if (fakereg::SplitPath(key).empty()) return false;
         const Path path = Resolve(key);
         if (state_.WriteDenied(root_, path) || !state_.Remove(root_, path)) return false;
         return Changed(), true;
@@ -334,6 +339,13 @@ private:
 
     std::shared_ptr<Node> Admit(const Path& path, bool throughOpenKey) {
         return Admitted(path, throughOpenKey) ? state_.Find(root_, path) : nullptr;
+    }
+
+    // RegQueryValueEx on the open key: a key deleted meanwhile or opened
+    // without KEY_QUERY_VALUE refuses (ERROR_KEY_DELETED, ERROR_ACCESS_DENIED).
+    const Value* Query(const std::string& name) const {
+        if (!Live() || !(keyAccess_ & fakereg::QueryValue)) Raise(reg::GetDataFailedText, name);
+        return fakereg::FindValue(*key_, name);
     }
 
     const Value* Readable(const std::string& name) const {
@@ -442,18 +454,13 @@ void FakeRegistryFactory::FailWrite(std::uint32_t root, const std::string& path,
     state_->WriteFailures.push_back({root, fakereg::SplitPath(path), name});
 }
 
-void FakeRegistryFactory::ClearRefusals() {
-    state_->Refusals.clear();
-    state_->WriteFailures.clear();
-}
-
 const std::vector<OpenRecord>& FakeRegistryFactory::Opens() const { return state_->Opens; }
 
 std::vector<OpenRecord> FakeRegistryFactory::OpensOf(std::uint32_t root, const std::string& path) const {
     const std::string wanted = fakereg::JoinPath(fakereg::SplitPath(path));
     std::vector<OpenRecord> found;
     for (const auto& record : state_->Opens)
-        if (record.Root == root && SameText(record.Path, wanted)) found.push_back(record);
+        if (record.Root == root && SameFolded(record.Path, wanted)) found.push_back(record);
     return found;
 }
 

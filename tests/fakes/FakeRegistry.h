@@ -4,8 +4,9 @@
 // refuse access or writes so the "no rights" paths can be tested.
 //
 // Behaviour copied from the real registry and accessor:
-// - key and value names match without regard to case and keep the spelling
-//   they were created with; each root is a separate tree;
+// - key and value names match without regard to case (Polish letters too,
+//   FoldCase.h) and keep the spelling they were created with; each root is a
+//   separate tree; an empty path deletes no key;
 // - subkeys enumerate sorted without regard to case, values in the order they
 //   were first written;
 // - a failed OpenKey leaves the previously open key open;
@@ -17,7 +18,9 @@
 //   is that of its ANSI bytes plus the terminating NUL, so a string of at most
 //   three characters fits and is refused for its type;
 // - ReadString: missing reads as ""; a type other than REG_SZ / REG_EXPAND_SZ
-//   raises InvalidType.
+//   raises InvalidType; with a key open but unreadable (no KEY_QUERY_VALUE,
+//   or deleted meanwhile) both reads raise GetDataFailed.
+// tests/contract/RegistryContract.h holds these to the real registry.
 // Accessors must not outlive their factory.
 #include <cstdint>
 #include <functional>
@@ -34,7 +37,6 @@ constexpr std::uint32_t Sz = 1;
 constexpr std::uint32_t ExpandSz = 2;
 constexpr std::uint32_t Binary = 3;
 constexpr std::uint32_t Dword = 4;
-constexpr std::uint32_t MultiSz = 7;
 
 // Access bits the fake checks.
 constexpr std::uint32_t QueryValue = 0x0001;
@@ -102,7 +104,6 @@ public:
     // DeleteValue fails: for every value below the key, or for one name.
     void FailWrites(std::uint32_t root, const std::string& path);
     void FailWrite(std::uint32_t root, const std::string& path, const std::string& name);
-    void ClearRefusals();
 
     // Every OpenKey of every accessor, in call order.
     const std::vector<fakereg::OpenRecord>& Opens() const;

@@ -4,14 +4,15 @@
 
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
+#include "shared/Expected.h"
 
 namespace odbcseed {
-constexpr const char* DriversKey = "\\SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers";
-constexpr const char* DriverKey = "\\SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client";
-constexpr const char* SourcesKey = "\\SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
+constexpr const char* DriversKey = expected::OdbcDriversKey.Path;
+constexpr const char* DriverKey = expected::OdbcDriverKey.Path;
+constexpr const char* SourcesKey = expected::OdbcSourcesKey.Path;
 constexpr const char* DriverPath = "C:\\WINDOWS\\system32\\sqlncli.dll";
 
-inline std::string SourceKey(const std::string& name) { return "\\SOFTWARE\\ODBC\\ODBC.INI\\" + name; }
+inline std::string SourceKey(const std::string& name) { return std::string(expected::OdbcIniKey.Path) + "\\" + name; }
 
 inline void RegisterDriver(FakeRegistryFactory& registry, const std::string& state = "Installed",
                            const std::string& path = DriverPath) {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "fakes/WizardHarness.h"
+#include "shared/Expected.h"
 
 struct OracleHomeSeed {
     std::string Subkey = "KEY_OraClient10g_home1";
@@ -12,7 +13,7 @@ struct OracleHomeSeed {
 };
 
 inline std::string SeedOracleHome(WizardWorkstation& ws, const OracleHomeSeed& home, const std::string* tnsnames) {
-    const std::string key = "\\SOFTWARE\\ORACLE\\" + home.Subkey;
+    const std::string key = std::string(expected::OracleKey.Path) + "\\" + home.Subkey;
     ws.Registry.SetString(reg::HKeyLocalMachine, key, "ORACLE_HOME", home.Folder);
     ws.Registry.SetString(reg::HKeyLocalMachine, key, "ORACLE_HOME_NAME", home.Name);
     const std::string admin = home.Folder + "\\NETWORK\\ADMIN\\";

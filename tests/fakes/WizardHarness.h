@@ -14,6 +14,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/RecordingViews.h"
 #include "platform/Platform.h"
+#include "shared/Expected.h"
 #include "ui/Forms.h"
 #include "wizard/Unit2.h"
 
@@ -36,8 +37,8 @@ void FillOraclePages(TForm2& form);
 
 class WizardWorkstation {
 public:
-    static constexpr const char* EngineKey = "\\SOFTWARE\\Borland\\Database Engine";
-    static constexpr const char* SettingsKey = "\\software\\Veltra\\Zentor";
+    static constexpr const char* EngineKey = expected::EngineKey.Path;
+    static constexpr const char* SettingsKey = expected::SettingsKey.Path;
     static constexpr const char* ConfigFile = "C:\\Program Files\\Common Files\\Borland Shared\\BDE\\IDAPI32.CFG";
     static constexpr const char* Title = "Konfiguracja BDE";
 

@@ -12,6 +12,7 @@
 #include "fakes/OracleHome.h"
 #include "fakes/WizardHarness.h"
 #include "platform/Text.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -19,14 +20,10 @@ using Strings = std::vector<std::string>;
 
 // What every SQL Server alias receives, written out in full.
 Strings SqlServerAliasParams(const std::string& database) {
-    return {"DATABASE NAME=" + database, "USER NAME=veltra", "ODBC DSN=MSSQL Veltra RN", "OPEN MODE=READ/WRITE",
-            "BATCH COUNT=200", "LANGDRIVER=anpolish", "MAX ROWS=-1", "SCHEMA CACHE DIR=", "SCHEMA CACHE SIZE=8",
-            "SCHEMA CACHE TIME=-1", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "SQLQRYMODE=", "ENABLE SCHEMA CACHE=FALSE",
-            "ENABLE BCD=FALSE", "ROWSET SIZE=20", "BLOBS TO CACHE=64", "BLOB SIZE=32"};
+    return expected::Filled(expected::SqlServerParams, {{"DATABASE NAME", database}, {"USER NAME", "veltra"}, {"ODBC DSN", "MSSQL Veltra RN"}});
 }
 
-const Strings Modules = {"Veltra- Ochrona",     "Veltra- RN",          "Veltra- RN- Faktury", "Veltra- RN- Magistr",
-                         "Veltra- RN- Odbiorcy", "Veltra- RN- Odczyty", "Veltra- RN- Liczniki"};
+const Strings Modules = expected::ModuleAliases();
 
 TAliasStore Saved(WizardWorkstation& ws) {
     TAliasStore store;
@@ -133,12 +130,7 @@ TEST(Apply, AnErrorStopsTheRunWithoutSavingOnTheWizardPage) {
 Strings OracleAliasParams(const std::string& user, bool userLast = false) {
     Strings params = {"SERVER NAME=NOWY.SERWIS"};
     if (!user.empty() && !userLast) params.push_back("USER NAME=" + user);
-    for (const char* p : {"NET PROTOCOL=TNS", "OPEN MODE=READ/WRITE", "SCHEMA CACHE SIZE=8", "LANGDRIVER=anpolish",
-                          "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "SCHEMA CACHE TIME=-1", "MAX ROWS=-1",
-                          "BATCH COUNT=200", "ENABLE SCHEMA CACHE=FALSE", "SCHEMA CACHE DIR=", "ENABLE BCD=FALSE",
-                          "ENABLE INTEGERS=TRUE", "LIST SYNONYMS=NONE", "ROWSET SIZE=20", "BLOBS TO CACHE=64",
-                          "BLOB SIZE=32", "OBJECT MODE=TRUE"})
-        params.push_back(p);
+    params.insert(params.end(), expected::OracleParams.begin() + 2, expected::OracleParams.end());
     if (userLast) params.push_back("USER NAME=" + user);
     return params;
 }

@@ -11,6 +11,7 @@
 
 #include "fakes/OdbcSeed.h"
 #include "fakes/WizardHarness.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ protected:
     }
     void WriteIni() const {
         std::ofstream ini(dir_ + "/odbc.ini", std::ios::trunc);
-        const std::string odbcIni = "\\SOFTWARE\\ODBC\\ODBC.INI";
+        const std::string odbcIni = expected::OdbcIniKey.Path;
         for (const std::string& section : ws.Registry.KeyNames(HKLM, odbcIni)) {
             ini << "[" << section << "]\n";
             for (const std::string& name : ws.Registry.ValueNames(HKLM, SourceKey(section))) {

@@ -16,10 +16,11 @@
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
+#include "shared/Expected.h"
 
 namespace {
 
-const std::string kEngineKey = "\\SOFTWARE\\Borland\\Database Engine";
+const std::string kEngineKey = expected::EngineKey.Path;
 const std::string kLibrary = "C:\\BDE\\idapi32.dll";
 const TStringList kSqlParams{"DATABASE NAME=veltra", "USER NAME=dbo", "ODBC DSN=Veltra",
                              "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"};

@@ -26,6 +26,7 @@
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
 #include "platform/Text.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -57,16 +58,13 @@ protected:
     }
 
     OdbcSqliteTest() {
-        registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", "C:\\a.cfg");
+        registry.SetString(reg::HKeyLocalMachine, expected::EngineKey.Path, "CONFIGFILE01", "C:\\a.cfg");
         session.SetConfigMode(cmPersistent);
         // The form's database-list connection, as the listing prepares it.
         database.DatabaseName = "_TmpDatabase";
         database.DriverName = "SQL Native Client";
-        database.Params = {"DATABASE NAME=master", "USER NAME=veltra", "ODBC DSN=", "OPEN MODE=READ/WRITE",
-                           "BATCH COUNT=200", "LANGDRIVER=anpolish", "MAX ROWS=-1", "SCHEMA CACHE DIR=",
-                           "SCHEMA CACHE SIZE=8", "SCHEMA CACHE TIME=-1", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT",
-                           "SQLQRYMODE=", "ENABLE SCHEMA CACHE=FALSE", "ENABLE BCD=FALSE", "ROWSET SIZE=20",
-                           "BLOBS TO CACHE=64", "BLOB SIZE=32", "PASSWORD="};
+        database.Params.Lines() = expected::Filled(expected::SqlServerParams, {{"DATABASE NAME", "master"}, {"USER NAME", "veltra"}});
+        database.Params.Add("PASSWORD=");
         database.Params.SetValue("ODBC DSN", kDsn);
         database.Params.SetValue("password", "m.n.p. darvel");
         query.DatabaseName = "_TmpDatabase";

@@ -14,6 +14,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -28,17 +29,12 @@ protected:
         logons = standin->Get<int (*)()>("OciStandinLogons");
         misusesBefore = misuses();
 
-        registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", "C:\\a.cfg");
+        registry.SetString(reg::HKeyLocalMachine, expected::EngineKey.Path, "CONFIGFILE01", "C:\\a.cfg");
         session.SetConfigMode(cmPersistent);
         // The form's Oracle connection after the schema list set its login.
         database.DatabaseName = "_Oracle";
         database.DriverName = "ORACLE";
-        database.Params = {"SERVER NAME=", "USER NAME=", "NET PROTOCOL=TNS", "OPEN MODE=READ/WRITE",
-                           "SCHEMA CACHE SIZE=8", "LANGDRIVER=anpolish", "SQLQRYMODE=",
-                           "SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "SCHEMA CACHE TIME=-1", "MAX ROWS=-1",
-                           "BATCH COUNT=200", "ENABLE SCHEMA CACHE=FALSE", "SCHEMA CACHE DIR=", "ENABLE BCD=FALSE",
-                           "ENABLE INTEGERS=TRUE", "LIST SYNONYMS=NONE", "ROWSET SIZE=20", "BLOBS TO CACHE=64",
-                           "BLOB SIZE=32", "OBJECT MODE=TRUE"};
+        database.Params.Lines() = expected::OracleParams;
         database.Params.SetValue("SERVER NAME", "veltra");
         database.Params.SetValue("USER NAME", "sysveltra");
         database.Params.SetValue("password", "mnpdarvel");

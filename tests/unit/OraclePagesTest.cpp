@@ -9,6 +9,7 @@
 #include "unit/WizardInputs.h"
 #include "platform/FileSystem.h"
 #include "platform/Text.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ void SeedHomes(WizardWorkstation& ws) {
         {"K6\\Deeper", "ORACLE_HOME_NAME", "Too deep"}, {"K6\\Deeper", "ORACLE_HOME", "C:\\deep"},
     };
     for (const auto& [subkey, name, value] : values)
-        ws.Registry.SetString(reg::HKeyLocalMachine, std::string("\\SOFTWARE\\ORACLE\\") + subkey, name, value);
+        ws.Registry.SetString(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\" + subkey, name, value);
 }
 
 struct HomesCase {
@@ -118,8 +119,8 @@ const HomesCase HomesCases[] = {
       "[Alfa,Beta,Beta] Alfa" + kEnterprise + "C:\\a"}},
     {"NoOracleKeyLeavesTheListEmptyAValueOfAnotherTypeIsShown", [](WizardWorkstation&) {},
      {input::World([](WizardWorkstation& ws) {
-          ws.Registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME", "C:\\a");
-          ws.Registry.SetDword(reg::HKeyLocalMachine, "\\SOFTWARE\\ORACLE\\K1", "ORACLE_HOME_NAME", 7);
+          ws.Registry.SetString(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\K1", "ORACLE_HOME", "C:\\a");
+          ws.Registry.SetDword(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\K1", "ORACLE_HOME_NAME", 7);
       }),
       input::Wstecz, input::Dalej},
      {"[] - - - -", "[] - - - -", "[] - - - -", "[] - - - -", "! Niepoprawny typ danych : ORACLE_HOME_NAME."}},
@@ -137,7 +138,7 @@ TEST_P(OracleHomesTest, RecordsTheListAndThePickedHome) {
     EXPECT_EQ(tape, GetParam().Recorded);
     EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
     for (const fakereg::OpenRecord& open : ws.Registry.Opens())
-        EXPECT_TRUE(open.Path.rfind("\\SOFTWARE\\ORACLE", 0) != 0 || (open.Access == reg::KeyRead && !open.CanCreate))
+        EXPECT_TRUE(open.Path.rfind(expected::OracleKey.Path, 0) != 0 || (open.Access == reg::KeyRead && !open.CanCreate))
             << open.Path;
 }
 

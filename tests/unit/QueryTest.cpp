@@ -14,13 +14,14 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/ScriptDriver.h"
 #include "platform/Registry.h"
+#include "shared/Expected.h"
 
 namespace {
 
 class QueryTest : public testing::Test, protected EngineRig {
 protected:
     QueryTest() {
-        registry.SetString(reg::HKeyLocalMachine, "\\SOFTWARE\\Borland\\Database Engine", "CONFIGFILE01", "C:\\a.cfg");
+        registry.SetString(reg::HKeyLocalMachine, expected::EngineKey.Path, "CONFIGFILE01", "C:\\a.cfg");
         session.SetConfigMode(cmPersistent);
         session.SetDriver("ORACLE", std::make_unique<ScriptDriver>(script));
         database.DatabaseName = "_Oracle";

@@ -11,10 +11,11 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
+#include "shared/Expected.h"
 
 namespace {
 
-const std::string kEngineKey = "\\SOFTWARE\\Borland\\Database Engine";
+const std::string kEngineKey = expected::EngineKey.Path;
 const std::string kConfigPath = "C:\\Program Files\\Common Files\\Borland Shared\\BDE\\aliasy.cfg";
 const std::string kNotStarted = "nie został uruchomiony";
 

@@ -8,6 +8,7 @@
 
 #include "fakes/WizardHarness.h"
 #include "platform/Exception.h"
+#include "shared/Expected.h"
 
 namespace {
 
@@ -229,8 +230,8 @@ TEST_F(WizardDesignTest, ConnectionTemplates) {
     const TStringList& p1 = form.Database1.Params;
     const TStringList& p2 = form.Database2.Params;
     const TStringList& p3 = form.DatabaseOracle.Params;
-    ASSERT_EQ(p1.Count(), 17u);
-    ASSERT_EQ(p3.Count(), 20u);
+    ASSERT_EQ(p1.Lines(), expected::SqlServerParams);
+    ASSERT_EQ(p3.Lines(), expected::OracleParams);
 
     // The database list's parameters are the template's, on "master" and with a password.
     ASSERT_EQ(p2.Count(), 18u);

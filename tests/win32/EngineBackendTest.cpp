@@ -9,6 +9,7 @@
 
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
+#include "shared/Expected.h"
 #include "win32/MachineRegistry.h"
 #include "win32/Win32Workstation.h"
 #include "win32/platform/Scratch.h"
@@ -24,7 +25,7 @@ protected:
     ~EngineBackend() override {
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ODBC\\ODBC.INI\\MSSQL Veltra RN");
         RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources", L"MSSQL Veltra RN");
-        RegDeleteTreeW(HKEY_CURRENT_USER, L"software\\Veltra\\Zentor");
+        RegDeleteTreeW(HKEY_CURRENT_USER, machine::SettingsKey);
     }
 
     void InstallLibrary() {
@@ -65,8 +66,8 @@ protected:
     std::string configPath = folder.File("idapi.cfg");
     machine::Value dllPath{EngineKey, L"DLLPATH", engineFolder};
     machine::Value configFile{EngineKey, L"CONFIGFILE01", Utf8ToWide(configPath)};
-    machine::Value driverListed{L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers", L"SQL Native Client", L"Installed"};
-    machine::Value driverFile{L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client", L"Driver",
+    machine::Value driverListed{machine::DriversKey, L"SQL Native Client", L"Installed"};
+    machine::Value driverFile{machine::DriverKey, L"Driver",
                               L"C:\\windows\\system32\\sqlncli.dll"};
     Win32Workstation real;
 };
@@ -104,9 +105,7 @@ TEST_F(EngineBackend, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesTh
     TStringList params;
     Started()->GetAliasParams("Veltra- Net", params);
     EXPECT_EQ(params.Lines(), (std::vector<std::string>{"PATH=C:\\Dane\\Łódź", "DEFAULT DRIVER=FOXPRO"}));
-    for (const char* module :
-         {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty", "RN- Liczniki"}) {
-        const std::string alias = std::string("X Veltra- ") + module;
+    for (const std::string& alias : expected::ModuleAliases("X ")) {
         EXPECT_NE(std::find(first.begin(), first.end(), "  Utworzono alias \"" + alias + "\"."), first.end()) << alias;
         EXPECT_NE(std::find(second.begin(), second.end(), "  Zmodyfikowano alias \"" + alias + "\"."), second.end());
         EXPECT_NE(saved.find("ALIAS " + alias +

@@ -8,15 +8,16 @@
 #include <vector>
 
 #include "platform/win32/UniqueHandle.h"
+#include "shared/Expected.h"
 
 namespace machine {
 
 // The keys the program reads and writes, as the suites spell them.
-constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";  // under HKEY_CURRENT_USER
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
-constexpr const wchar_t* DriversKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\ODBC Drivers";
-constexpr const wchar_t* DriverKey = L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client";
-constexpr const wchar_t* SourcesKey = L"SOFTWARE\\ODBC\\ODBC.INI\\ODBC Data Sources";
+constexpr const wchar_t* SettingsKey = expected::SettingsKey.Raw;  // under HKEY_CURRENT_USER
+constexpr const wchar_t* EngineKey = expected::EngineKey.Raw;
+constexpr const wchar_t* DriversKey = expected::OdbcDriversKey.Raw;
+constexpr const wchar_t* DriverKey = expected::OdbcDriverKey.Raw;
+constexpr const wchar_t* SourcesKey = expected::OdbcSourcesKey.Raw;
 constexpr const wchar_t* SourceKeyStem = L"SOFTWARE\\ODBC\\ODBC.INI\\";
 
 inline std::optional<std::wstring> Get(const wchar_t* key, const wchar_t* name) {

@@ -14,6 +14,7 @@
 #include "fakes/RecordingViews.h"
 #include "platform/Text.h"
 #include "platform/win32/WideText.h"
+#include "shared/Expected.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/MachineRegistry.h"
 #include "win32/UiWindowSupport.h"
@@ -64,7 +65,7 @@ protected:
     scratch::Folder home;
     std::string admin = home.Path() + "\\NETWORK\\ADMIN\\";
     std::string config = home.File("idapi.cfg");
-    machine::Value configEntry{L"SOFTWARE\\Borland\\Database Engine", L"CONFIGFILE01", Utf8ToWide(config)};
+    machine::Value configEntry{expected::EngineKey.Raw, L"CONFIGFILE01", Utf8ToWide(config)};
     machine::Value homeFolder{HomeKey, L"ORACLE_HOME", home.WidePath()};
     machine::Value homeName{HomeKey, L"ORACLE_HOME_NAME", L"KonfiguracjaBDE_test"};
     Win32Workstation Real;
@@ -108,8 +109,8 @@ TEST_F(OracleWindow, FromPageZeroToTheStatusPage) {
 
     TAliasStore saved;
     saved.Load(Real.Files.ReadBytes(config), config);
-    for (const char* module : {"Ochrona", "RN", "RN- Faktury", "RN- Magistr", "RN- Odbiorcy", "RN- Odczyty", "RN- Liczniki"}) {
-        const TAlias* alias = saved.Find(std::string("X Veltra- ") + module);
+    for (const std::string& module : expected::ModuleAliases("X ")) {
+        const TAlias* alias = saved.Find(module);
         ASSERT_NE(alias, nullptr) << module;
         EXPECT_EQ(alias->Driver, "ORACLE");
         EXPECT_EQ(alias->Params.Values("SERVER NAME"), "NOWY.SERWIS");

@@ -19,6 +19,7 @@
 #include "platform/win32/Win32Loader.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/WideText.h"
+#include "shared/Expected.h"
 #include "ui/Forms.h"
 #include "win32/MachineRegistry.h"
 #include "win32/ProgramDriver.h"
@@ -44,7 +45,7 @@ protected:
     }
     ~SqlServerProgram() override {
         Forget();
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client");
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, machine::DriverKey);
     }
     // What a run leaves: the remembered choices and the data source.
     static void Forget() {
@@ -89,15 +90,13 @@ protected:
     }();
     std::string configFile_ = WinePath(folder_ + "/konfiguracja.cfg");
     TWin32FileSystem files_;
-    machine::Value configEntry_{L"SOFTWARE\\Borland\\Database Engine", L"CONFIGFILE01", Utf8ToWide(configFile_)};
+    machine::Value configEntry_{expected::EngineKey.Raw, L"CONFIGFILE01", Utf8ToWide(configFile_)};
     machine::Value driverListed_{DriversKey, L"SQL Native Client", L"Installed"};
-    machine::Value driverFile_{L"SOFTWARE\\ODBC\\ODBCINST.INI\\SQL Native Client", L"Driver",
+    machine::Value driverFile_{machine::DriverKey, L"Driver",
                                L"C:\\windows\\system32\\sqlncli.dll"};
 };
 
-const Strings Modules = {"X Veltra- Ochrona",     "X Veltra- RN",          "X Veltra- RN- Faktury",
-                         "X Veltra- RN- Magistr", "X Veltra- RN- Odbiorcy", "X Veltra- RN- Odczyty",
-                         "X Veltra- RN- Liczniki"};
+const Strings Modules = expected::ModuleAliases("X ");
 
 Strings ExpectedLog(const char* action) {
     Strings log = {"Konfiguracja została utworzona!",

@@ -13,6 +13,7 @@
 
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
+#include "shared/Expected.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/UiWindowSupport.h"
 #include "win32/Win32Workstation.h"
@@ -22,9 +23,9 @@ using namespace uiwin;
 
 namespace {
 
-constexpr const wchar_t* SettingsKey = L"software\\Veltra\\Zentor";
+constexpr const wchar_t* SettingsKey = expected::SettingsKey.Raw;
 constexpr const wchar_t* BorlandKey = L"SOFTWARE\\Borland";
-constexpr const wchar_t* EngineKey = L"SOFTWARE\\Borland\\Database Engine";
+constexpr const wchar_t* EngineKey = expected::EngineKey.Raw;
 
 std::optional<DWORD> Setting(const wchar_t* name) {
     DWORD value = 0, size = sizeof(value);
