@@ -13,12 +13,12 @@
 #include <vector>
 
 #include "engine/Session.h"
+#include "platform/OdbcBrowser.h"
 #include "platform/Platform.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
-#include "platform/win32/Win32OdbcBrowser.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServerEnumerator.h"
 #include "platform/win32/Win32ServiceManager.h"
@@ -39,7 +39,7 @@ struct TWorkstation {
     TWin32RegistryFactory Registry;
     TWin32FileSystem Files;
     TWin32Loader Loader;
-    TWin32OdbcBrowser OdbcBrowser{Loader};
+    TSystemOdbcBrowser OdbcBrowser{Loader};
     TWin32ServerEnumerator ServerEnumerator{Loader};
     TWin32ServiceManager ServiceManager;
     TPlatform Platform{Registry, Files, Loader, OdbcBrowser, ServerEnumerator, ServiceManager};

@@ -1,35 +1,10 @@
 #include "engine/OdbcDriver.h"
 
-#include <cstdint>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-// The single-byte entry points: strings go in the ANSI code page.
-#define SQL_NOUNICODEMAP
-#include <sql.h>
-#include <sqlext.h>
-
 #include "platform/Exception.h"
-#include "platform/Loader.h"
+#include "platform/OdbcApi.h"
 #include "platform/Text.h"
-
-struct OdbcApi {
-    std::unique_ptr<TLibrary> Library;
-    decltype(&SQLAllocHandle) AllocHandle = nullptr;
-    decltype(&SQLFreeHandle) FreeHandle = nullptr;
-    decltype(&SQLSetEnvAttr) SetEnvAttr = nullptr;
-    decltype(&SQLConnect) Connect = nullptr;
-    decltype(&SQLSetConnectAttr) SetConnectAttr = nullptr;
-    decltype(&SQLDisconnect) Disconnect = nullptr;
-    decltype(&SQLExecDirect) ExecDirect = nullptr;
-    decltype(&SQLNumResultCols) NumResultCols = nullptr;
-    decltype(&SQLDescribeCol) DescribeCol = nullptr;
-    decltype(&SQLFetch) Fetch = nullptr;
-    decltype(&SQLGetData) GetData = nullptr;
-    decltype(&SQLGetDiagRec) GetDiagRec = nullptr;
-};
 
 namespace {
 
@@ -38,7 +13,7 @@ constexpr const char* kMissingOdbcFunction = "Biblioteka ODBC nie udostępnia fu
 SQLCHAR* Sql(std::string& s) { return reinterpret_cast<SQLCHAR*>(s.data()); }
 
 // The driver's (or the driver manager's) own messages for `handle`, one a line.
-std::string Diagnostics(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
+std::string Diagnostics(const TOdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
     std::string text;
     if (handle == SQL_NULL_HANDLE) return text;
     for (SQLSMALLINT record = 1; record <= 16; ++record) {
@@ -63,7 +38,7 @@ std::string Diagnostics(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) 
 }
 
 // The SQLSTATE of the first message for `handle`; empty when there is none.
-std::string FirstState(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
+std::string FirstState(const TOdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
     SQLCHAR state[6] = {}, message[2];
     SQLINTEGER native = 0;
     SQLSMALLINT length = 0;
@@ -71,82 +46,34 @@ std::string FirstState(const OdbcApi& api, SQLSMALLINT type, SQLHANDLE handle) {
     return SQL_SUCCEEDED(rc) ? std::string(reinterpret_cast<const char*>(state)) : std::string();
 }
 
-void Check(const OdbcApi& api, SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* function) {
+void Check(const TOdbcApi& api, SQLRETURN rc, SQLSMALLINT type, SQLHANDLE handle, const char* function) {
     if (SQL_SUCCEEDED(rc)) return;
     std::string text = Diagnostics(api, type, handle);
     if (text.empty()) text = Format("Wywołanie ODBC %s nie powiodło się (kod %s)", {function, std::to_string(rc)});
     throw Exception(text);
 }
 
-class Handle {
-public:
-    Handle(const OdbcApi& api, SQLSMALLINT type) : api_(api), type_(type) {}
-    ~Handle() {
-        if (handle_ != SQL_NULL_HANDLE) api_.FreeHandle(type_, handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    // Allocates under `parent`, whose messages explain a failure.
-    void Allocate(SQLSMALLINT parentType, SQLHANDLE parent) {
-        const SQLRETURN rc = api_.AllocHandle(type_, parent, &handle_);
-        if (!SQL_SUCCEEDED(rc)) {
-            handle_ = SQL_NULL_HANDLE;
-            if (parent == SQL_NULL_HANDLE) throw Exception("Nie można przydzielić środowiska ODBC");
-            Check(api_, rc, parentType, parent, "SQLAllocHandle");
-        }
-    }
-    SQLHANDLE Get() const { return handle_; }
-
-private:
-    const OdbcApi& api_;
-    SQLSMALLINT type_;
-    SQLHANDLE handle_ = SQL_NULL_HANDLE;
-};
-
-// Holds the login of a connection handle until it goes away.
-class Login {
-public:
-    explicit Login(const OdbcApi& api) : api_(api) {}
-    ~Login() {
-        if (dbc_ != SQL_NULL_HANDLE) api_.Disconnect(dbc_);
-    }
-    Login(const Login&) = delete;
-    Login& operator=(const Login&) = delete;
-    void Connected(SQLHDBC dbc) { dbc_ = dbc; }
-
-private:
-    const OdbcApi& api_;
-    SQLHDBC dbc_ = SQL_NULL_HANDLE;
-};
-
 class OdbcCursor : public TEngineCursor {
 public:
-    OdbcCursor(std::shared_ptr<const OdbcApi> shared, const TStringList& params, const std::string& sql)
-        : api_(std::move(shared)),
-          env_(*api_, SQL_HANDLE_ENV),
-          dbc_(*api_, SQL_HANDLE_DBC),
-          login_(*api_),
-          stmt_(*api_, SQL_HANDLE_STMT) {
-        const OdbcApi& api = *api_;
-        env_.Allocate(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
-        Check(api,
-              api.SetEnvAttr(env_.Get(), SQL_ATTR_ODBC_VERSION,
-                             reinterpret_cast<SQLPOINTER>(static_cast<std::uintptr_t>(SQL_OV_ODBC3)), 0),
-              SQL_HANDLE_ENV, env_.Get(), "SQLSetEnvAttr");
-        dbc_.Allocate(SQL_HANDLE_ENV, env_.Get());
+    OdbcCursor(std::shared_ptr<const TOdbcApi> shared, const TStringList& params, const std::string& sql)
+        : api_(std::move(shared)), connection_(*api_), stmt_(*api_, SQL_HANDLE_STMT) {
+        const TOdbcApi& api = *api_;
+        if (const auto refusal = connection_.Open(false)) {
+            if (refusal->Env == SQL_NULL_HANDLE) throw Exception("Nie można przydzielić środowiska ODBC");
+            Check(api, refusal->Result, SQL_HANDLE_ENV, refusal->Env, refusal->Call);
+        }
 
         // SQLConnect never shows a dialog; the data source supplies the rest.
         std::string dsn = Utf8ToAnsi(params.Values("ODBC DSN"));
         std::string user = Utf8ToAnsi(params.Values("USER NAME"));
         std::string password = Utf8ToAnsi(params.Values("PASSWORD"));
         Check(api,
-              api.Connect(dbc_.Get(), Sql(dsn), SQL_NTS, Sql(user), SQL_NTS, Sql(password), SQL_NTS),
-              SQL_HANDLE_DBC, dbc_.Get(), "SQLConnect");
-        login_.Connected(dbc_.Get());
+              api.Connect(Dbc(), Sql(dsn), SQL_NTS, Sql(user), SQL_NTS, Sql(password), SQL_NTS),
+              SQL_HANDLE_DBC, Dbc(), "SQLConnect");
+        connection_.Dbc.Connected();
         UseDatabase(params.Values("DATABASE NAME"));
 
-        stmt_.Allocate(SQL_HANDLE_DBC, dbc_.Get());
+        Check(api, stmt_.Allocate(Dbc()), SQL_HANDLE_DBC, Dbc(), "SQLAllocHandle");
         std::string text = Utf8ToAnsi(sql);
         const SQLRETURN rc = api.ExecDirect(stmt_.Get(), Sql(text), static_cast<SQLINTEGER>(text.size()));
         if (rc != SQL_NO_DATA) Check(api, rc, SQL_HANDLE_STMT, stmt_.Get(), "SQLExecDirect");
@@ -183,11 +110,11 @@ private:
     void UseDatabase(const std::string& database) {
         if (database.empty()) return;
         std::string name = Utf8ToAnsi(database);
-        const SQLRETURN rc = api_->SetConnectAttr(dbc_.Get(), SQL_ATTR_CURRENT_CATALOG, Sql(name), SQL_NTS);
+        const SQLRETURN rc = api_->SetConnectAttr(Dbc(), SQL_ATTR_CURRENT_CATALOG, Sql(name), SQL_NTS);
         if (SQL_SUCCEEDED(rc)) return;
-        const std::string state = FirstState(*api_, SQL_HANDLE_DBC, dbc_.Get());
+        const std::string state = FirstState(*api_, SQL_HANDLE_DBC, Dbc());
         if (state == "HYC00" || state == "HY092") return;
-        Check(*api_, rc, SQL_HANDLE_DBC, dbc_.Get(), "SQLSetConnectAttr");
+        Check(*api_, rc, SQL_HANDLE_DBC, Dbc(), "SQLSetConnectAttr");
     }
 
     std::string ColumnName(SQLUSMALLINT column) {
@@ -226,12 +153,13 @@ private:
         return AnsiToUtf8(value);
     }
 
-    // Member order is release order reversed: statement, logout, connection, environment.
-    std::shared_ptr<const OdbcApi> api_;
-    Handle env_;
-    Handle dbc_;
-    Login login_;
-    Handle stmt_;
+    SQLHDBC Dbc() const { return connection_.Dbc.Get(); }
+
+    // Member order is release order reversed: statement, then logout and
+    // connection, then environment, then the library.
+    std::shared_ptr<const TOdbcApi> api_;
+    TOdbcConnection connection_;
+    TOdbcHandle stmt_;
     std::vector<std::string> columns_;
     bool done_ = false;
 };
@@ -240,21 +168,10 @@ private:
 
 OdbcDriver::OdbcDriver(std::unique_ptr<TLibrary> library) {
     if (!library) throw Exception("Biblioteka ODBC nie została załadowana");
-    auto api = std::make_shared<OdbcApi>();
-    TLibrary& lib = *library;
-    lib.Resolve(api->AllocHandle, "SQLAllocHandle", kMissingOdbcFunction);
-    lib.Resolve(api->FreeHandle, "SQLFreeHandle", kMissingOdbcFunction);
-    lib.Resolve(api->SetEnvAttr, "SQLSetEnvAttr", kMissingOdbcFunction);
-    lib.Resolve(api->Connect, "SQLConnect", kMissingOdbcFunction);
-    lib.Resolve(api->SetConnectAttr, "SQLSetConnectAttr", kMissingOdbcFunction);
-    lib.Resolve(api->Disconnect, "SQLDisconnect", kMissingOdbcFunction);
-    lib.Resolve(api->ExecDirect, "SQLExecDirect", kMissingOdbcFunction);
-    lib.Resolve(api->NumResultCols, "SQLNumResultCols", kMissingOdbcFunction);
-    lib.Resolve(api->DescribeCol, "SQLDescribeCol", kMissingOdbcFunction);
-    lib.Resolve(api->Fetch, "SQLFetch", kMissingOdbcFunction);
-    lib.Resolve(api->GetData, "SQLGetData", kMissingOdbcFunction);
-    lib.Resolve(api->GetDiagRec, "SQLGetDiagRec", kMissingOdbcFunction);
-    api->Library = std::move(library);
+    auto api = std::make_shared<const TOdbcApi>(std::move(library));
+    TOdbcApi::Require(kMissingOdbcFunction, api->AllocHandle, api->FreeHandle, api->SetEnvAttr, api->Connect,
+                      api->SetConnectAttr, api->Disconnect, api->ExecDirect, api->NumResultCols, api->DescribeCol,
+                      api->Fetch, api->GetData, api->GetDiagRec);
     api_ = std::move(api);
 }
 

@@ -7,7 +7,7 @@
 #include "engine/Driver.h"
 
 class TLibrary;
-struct OdbcApi;
+class TOdbcApi;
 
 class OdbcDriver : public TEngineDriver {
 public:
@@ -19,5 +19,5 @@ public:
 
 private:
     // Shared with the cursors, so an open cursor keeps the library loaded.
-    std::shared_ptr<const OdbcApi> api_;
+    std::shared_ptr<const TOdbcApi> api_;
 };

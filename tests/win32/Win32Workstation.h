@@ -1,10 +1,10 @@
 #pragma once
 // The real platform layer as WinMain wires it, for the suites that run the
 // wizard in-process under Wine.
+#include "platform/OdbcBrowser.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/Win32Loader.h"
-#include "platform/win32/Win32OdbcBrowser.h"
 #include "platform/win32/Win32Registry.h"
 #include "platform/win32/Win32ServerEnumerator.h"
 #include "platform/win32/Win32ServiceManager.h"
@@ -13,7 +13,7 @@ struct Win32Workstation {
     TWin32RegistryFactory Registry;
     TWin32FileSystem Files;
     TWin32Loader Loader;
-    TWin32OdbcBrowser OdbcBrowser{Loader};
+    TSystemOdbcBrowser OdbcBrowser{Loader};
     TWin32ServerEnumerator ServerEnumerator{Loader};
     TWin32ServiceManager ServiceManager;
     TPlatform Platform{Registry, Files, Loader, OdbcBrowser, ServerEnumerator, ServiceManager};
