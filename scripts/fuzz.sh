@@ -10,7 +10,8 @@ build=${BUILD_DIR:-$root/build}/fuzz
 seconds=${FUZZ_SECONDS:-20}
 runs=${FUZZ_RUNS:-}
 
-bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
+# The test command has installed them already.
+[ -n "${DEPS_READY:-}" ] || bash "$root/scripts/install-deps.sh" || { echo "dependency install failed"; exit 1; }
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release >/dev/null &&
   cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" -- --no-print-directory | grep -E 'warning|error|Error'
 [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzzer build failed"; exit 1; }

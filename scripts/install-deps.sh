@@ -35,6 +35,21 @@ if [ ${#missing[@]} -eq 0 ]; then ensure_polish_locale; exit 0; fi
 
 echo "Installing: ${missing[*]}"
 $sudo dpkg --add-architecture i386
-$sudo apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# A mirror in mid-sync may serve a bad index for a while (the i386 one then
+# lags the amd64 one and the install cannot resolve): try again later.
+# When it never does, the 64-bit packages alone let the suites run in the
+# x86-64 flavour (scripts/flavour.sh).
+install() { DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" >/dev/null; }
+installed=""
+for attempt in 1 2 3; do
+  $sudo apt-get update -qq || echo "apt-get update reported errors (attempt $attempt)"
+  if install "${missing[@]}"; then installed=1; break; fi
+  [ "$attempt" -lt 3 ] && sleep $((attempt * 60))
+done
+if [ -z "$installed" ]; then
+  amd64=()
+  for p in "${missing[@]}"; do [[ $p == *:i386 ]] || amd64+=("$p"); done
+  echo "The 32-bit packages cannot be installed now; installing the 64-bit ones only"
+  install "${amd64[@]}" || exit 1
+fi
 ensure_polish_locale

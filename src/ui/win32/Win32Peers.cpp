@@ -652,8 +652,22 @@ private:
     void FillList() {
         HWND hwnd = hwnd_.get();
         SendMessageW(hwnd, CB_RESETCONTENT, 0, 0);
-        for (int i = 0; i < box_.Items().Count(); ++i)
-            SendMessageW(hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(box_.Items()[i]).c_str()));
+        // Straight into the box's own list: through the combo box every item
+        // would pass our subclass, a property lookup that is a server call
+        // under Wine. Room for every item at once, too: grown item by item,
+        // the list's storage is copied over and over.
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof(info);
+        HWND list = GetComboBoxInfo(hwnd, &info) && info.hwndList ? info.hwndList : nullptr;
+        const UINT initStorage = list ? LB_INITSTORAGE : CB_INITSTORAGE;
+        const UINT addString = list ? LB_ADDSTRING : CB_ADDSTRING;
+        if (!list) list = hwnd;
+        const TStrings& items = box_.Items();
+        std::size_t bytes = 0;
+        for (int i = 0; i < items.Count(); ++i) bytes += (items[i].size() + 1) * sizeof(wchar_t);
+        SendMessageW(list, initStorage, static_cast<WPARAM>(items.Count()), static_cast<LPARAM>(bytes));
+        for (int i = 0; i < items.Count(); ++i)
+            SendMessageW(list, addString, 0, reinterpret_cast<LPARAM>(Utf8ToWide(items[i]).c_str()));
         SyncSelection();
     }
 
