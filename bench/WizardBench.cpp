@@ -17,7 +17,7 @@
 #include "fakes/OdbcSeed.h"
 #include "fakes/OracleHome.h"
 #include "fakes/WizardHarness.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "fakes/DlLoader.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Registry.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "mssql/SqlServerLists.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 

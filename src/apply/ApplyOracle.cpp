@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "apply/ModuleAliases.h"
-#include "platform/StringList.h"
+#include "base/StringList.h"
 #include "wizard/Unit2.h"
 
 namespace {

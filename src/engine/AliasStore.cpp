@@ -43,8 +43,8 @@
 #include <cstdint>
 #include <string_view>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
 struct TAlias {
     std::string Name;    // spelling kept

@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
 class TSession;
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
 class TEngineCursor {
 public:

@@ -30,9 +30,9 @@
 #include <cstring>
 #include <optional>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Loader.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/OdbcApi.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 
@@ -166,7 +166,7 @@ private:
 
 }  // namespace
 
-OdbcDriver::OdbcDriver(std::unique_ptr<TLibrary> library) {
+TOdbcDriver::TOdbcDriver(std::unique_ptr<TLibrary> library) {
     if (!library) throw Exception("Biblioteka ODBC nie została załadowana");
     auto api = std::make_shared<const TOdbcApi>(std::move(library));
     TOdbcApi::Require(kMissingOdbcFunction, api->AllocHandle, api->FreeHandle, api->SetEnvAttr, api->Connect,
@@ -175,8 +175,8 @@ OdbcDriver::OdbcDriver(std::unique_ptr<TLibrary> library) {
     api_ = std::move(api);
 }
 
-OdbcDriver::~OdbcDriver() = default;
+TOdbcDriver::~TOdbcDriver() = default;
 
-std::unique_ptr<TEngineCursor> OdbcDriver::Execute(const TStringList& params, const std::string& sql) {
+std::unique_ptr<TEngineCursor> TOdbcDriver::Execute(const TStringList& params, const std::string& sql) {
     return std::make_unique<OdbcCursor>(api_, params, sql);
 }

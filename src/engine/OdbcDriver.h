@@ -9,11 +9,11 @@
 class TLibrary;
 class TOdbcApi;
 
-class OdbcDriver : public TEngineDriver {
+class TOdbcDriver : public TEngineDriver {
 public:
     // Resolves the entry points at once; raises when one is missing.
-    explicit OdbcDriver(std::unique_ptr<TLibrary> library);
-    ~OdbcDriver() override;
+    explicit TOdbcDriver(std::unique_ptr<TLibrary> library);
+    ~TOdbcDriver() override;
 
     std::unique_ptr<TEngineCursor> Execute(const TStringList& params, const std::string& sql) override;
 

@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "engine/OciApi.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Loader.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 struct OciApi {
     std::unique_ptr<TLibrary> Library;
@@ -229,7 +229,7 @@ private:
 
 }  // namespace
 
-OracleDriver::OracleDriver(std::unique_ptr<TLibrary> library) {
+TOracleDriver::TOracleDriver(std::unique_ptr<TLibrary> library) {
     if (!library) throw Exception("Biblioteka klienta Oracle nie została załadowana");
     auto api = std::make_shared<OciApi>();
     TLibrary& lib = *library;
@@ -250,8 +250,8 @@ OracleDriver::OracleDriver(std::unique_ptr<TLibrary> library) {
     api_ = std::move(api);
 }
 
-OracleDriver::~OracleDriver() = default;
+TOracleDriver::~TOracleDriver() = default;
 
-std::unique_ptr<TEngineCursor> OracleDriver::Execute(const TStringList& params, const std::string& sql) {
+std::unique_ptr<TEngineCursor> TOracleDriver::Execute(const TStringList& params, const std::string& sql) {
     return std::make_unique<OracleCursor>(api_, params, sql);
 }

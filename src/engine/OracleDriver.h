@@ -9,11 +9,11 @@
 class TLibrary;
 struct OciApi;
 
-class OracleDriver : public TEngineDriver {
+class TOracleDriver : public TEngineDriver {
 public:
     // Resolves the entry points at once; raises when one is missing.
-    explicit OracleDriver(std::unique_ptr<TLibrary> library);
-    ~OracleDriver() override;
+    explicit TOracleDriver(std::unique_ptr<TLibrary> library);
+    ~TOracleDriver() override;
 
     std::unique_ptr<TEngineCursor> Execute(const TStringList& params, const std::string& sql) override;
 

@@ -2,8 +2,8 @@
 
 #include "engine/Database.h"
 #include "engine/Session.h"
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 
 void TQuery::Open() {
     Close();

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "engine/Driver.h"
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
 class TSession;
 

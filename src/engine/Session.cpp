@@ -7,11 +7,11 @@
 #include "engine/OdbcDriver.h"
 #include "engine/OracleDriver.h"
 #include "engine/TextAliasBackend.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Loader.h"
 #include "platform/Registry.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 
@@ -151,13 +151,13 @@ TEngineDriver& TSession::Driver(const std::string& driverName) {
         auto library = loader_.LoadSystemLibrary("odbc32.dll");
         if (!library)
             throw Exception("Nie można załadować biblioteki ODBC (odbc32.dll) potrzebnej sterownikowi \"SQL Native Client\"");
-        driver = std::make_unique<OdbcDriver>(std::move(library));
+        driver = std::make_unique<TOdbcDriver>(std::move(library));
     } else if (SameText(driverName, "ORACLE")) {
         auto library = loader_.LoadPathLibrary("oci.dll");
         if (!library)
             throw Exception("Nie znaleziono biblioteki klienta Oracle (oci.dll) potrzebnej sterownikowi \"ORACLE\"; "
                             "sprawdź, czy klient Oracle jest zainstalowany");
-        driver = std::make_unique<OracleDriver>(std::move(library));
+        driver = std::make_unique<TOracleDriver>(std::move(library));
     } else {
         throw Exception(Format("Nieznany sterownik bazy danych \"%s\"", {driverName}));
     }

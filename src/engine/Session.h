@@ -9,7 +9,7 @@
 
 #include "engine/AliasBackend.h"
 #include "engine/Driver.h"
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
 class TDatabase;
 class TFileSystem;

@@ -1,8 +1,8 @@
 #include "engine/TextAliasBackend.h"
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 TTextAliasBackend::TTextAliasBackend(TFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
     if (files_.FileExistsChecked(path_)) aliases_.Load(files_.ReadBytes(path_), path_);

@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "mssql/OdbcKeys.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "wizard/Unit2.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "mssql/OdbcKeys.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "wizard/Unit2.h"
 
 namespace {

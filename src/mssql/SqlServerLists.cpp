@@ -1,7 +1,7 @@
 #include "mssql/SqlServerLists.h"
 
-#include "platform/StringList.h"
-#include "platform/Text.h"
+#include "base/StringList.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "engine/Session.h"
 #include "oracle/NetFileText.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "wizard/Unit2.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "platform/FileSystem.h"
 
-#include "platform/Text.h"
+#include "base/Text.h"
 
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 
 class TLibrary {
 public:

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "platform/OdbcApi.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 std::optional<std::string> TSystemOdbcBrowser::Browse(const std::string& request) {
     std::unique_ptr<TLibrary> library = loader_.LoadSystemLibrary("odbc32.dll");

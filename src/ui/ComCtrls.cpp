@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 
 // ---- TTabSheet
 

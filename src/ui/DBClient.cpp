@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <iterator>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "ui/Utf8.h"
 
 // ---- TField

@@ -3,9 +3,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "ui/Utf8.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "unattended/CommandLine.h"
 
-#include "platform/Text.h"
+#include "base/Text.h"
 
 const char* const UsageText =
     "Użycie:\n"

@@ -6,8 +6,8 @@
 #include <optional>
 #include <utility>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "unattended/AnswerFile.h"
 #include "wizard/Unit2.h"
 

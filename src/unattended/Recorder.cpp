@@ -1,6 +1,6 @@
 #include "unattended/Recorder.h"
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FileSystem.h"
 #include "wizard/Unit2.h"
 

@@ -4,10 +4,10 @@
 #include <optional>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "ui/Forms.h"
 #include "unattended/AnswerFile.h"
 #include "unattended/FormWalk.h"

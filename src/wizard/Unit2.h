@@ -8,7 +8,7 @@
 
 #include "engine/Database.h"
 #include "engine/Query.h"
-#include "platform/StringList.h"
+#include "base/StringList.h"
 #include "ui/ComCtrls.h"
 #include "ui/DBClient.h"
 #include "ui/DBCtrls.h"

@@ -2,7 +2,7 @@
 
 #include <dlfcn.h>
 
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 

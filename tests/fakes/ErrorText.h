@@ -2,7 +2,7 @@
 // The message of the Exception a call raises, for asserting on error texts.
 #include <string>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 template <class Call>
 std::string ErrorText(Call&& call) {

@@ -3,8 +3,8 @@
 #include <utility>
 
 #include "fakes/FoldCase.h"
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 
 namespace {
 

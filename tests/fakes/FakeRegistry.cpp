@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "fakes/FoldCase.h"
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 
 using fakereg::Denial;
 using fakereg::OpenRecord;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "engine/Driver.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 
 struct Script {
     std::vector<std::string> columns = {"NAME", "Size"};

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "unattended/AnswerFile.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "fakes/OdbcSeed.h"
 #include "fakes/OracleHome.h"
 #include "fakes/WizardHarness.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "shared/Expected.h"
 
 namespace {

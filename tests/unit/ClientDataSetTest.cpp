@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "fakes/RecordingViews.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "ui/DBClient.h"
 #include "ui/DBCtrls.h"
 

@@ -15,7 +15,7 @@
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "shared/Expected.h"
 
 namespace {

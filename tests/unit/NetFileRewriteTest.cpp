@@ -8,7 +8,7 @@
 
 #include "oracle/NetFileText.h"
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 
 namespace {
 

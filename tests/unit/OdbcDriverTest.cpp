@@ -20,7 +20,7 @@
 #include "fakes/FakeOdbc.h"
 #include "fakes/FakeRegistry.h"
 #include "platform/Registry.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "shared/Expected.h"
 
 namespace {
@@ -144,7 +144,7 @@ protected:
     }
 
     FakeOdbc odbc;
-    OdbcDriver driver{odbc.Library()};
+    TOdbcDriver driver{odbc.Library()};
     std::vector<std::string> names;
 };
 
@@ -208,7 +208,7 @@ TEST(OdbcDriver, RefusesALibraryWithoutTheEntryPoints) {
     FakeOdbc odbc;
     for (const char* name : {"SQLAllocHandle", "SQLGetDiagRec"}) {
         odbc.Missing = {name};
-        EXPECT_NE(ErrorText([&] { OdbcDriver driver(odbc.Library()); }).find(name), std::string::npos) << name;
+        EXPECT_NE(ErrorText([&] { TOdbcDriver driver(odbc.Library()); }).find(name), std::string::npos) << name;
     }
 }
 

@@ -8,7 +8,7 @@
 #include "fakes/OracleHome.h"
 #include "unit/WizardInputs.h"
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "shared/Expected.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
 TEST(ParameterList, SplitsNameAndValueAtTheFirstEquals) {
     const TStringList params{"PASSWORD=a=b", "PATH=", "=x", "NO SEPARATOR"};

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "fakes/RecordingViews.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "ui/Forms.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <set>
 
 #include "fakes/WizardHarness.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "shared/Expected.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "engine/AliasStore.h"
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/WideText.h"
 #include "shared/Expected.h"
 #include "ui/win32/Win32Form.h"

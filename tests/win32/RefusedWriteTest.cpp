@@ -17,7 +17,7 @@
 
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Win32Form.h"

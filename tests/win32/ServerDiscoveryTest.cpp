@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "engine/Session.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "win32/Win32Workstation.h"
 #include "wizard/Unit2.h"

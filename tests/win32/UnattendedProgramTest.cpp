@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "platform/FileSystem.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "win32/MachineRegistry.h"
 #include "win32/ProgramDriver.h"

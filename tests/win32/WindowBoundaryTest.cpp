@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "fakes/RecordingViews.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "ui/Forms.h"
 #include "ui/StdCtrls.h"
 #include "ui/win32/Win32Form.h"

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "fakes/RecordingViews.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "ui/ComCtrls.h"
 #include "ui/DBClient.h"
 #include "ui/DBCtrls.h"

@@ -3,8 +3,8 @@
 
 #include <climits>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 

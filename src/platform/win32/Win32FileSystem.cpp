@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 

@@ -1,7 +1,7 @@
 #include "platform/win32/Win32Registry.h"
 
-#include "platform/Exception.h"
-#include "platform/Text.h"
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "platform/win32/WideText.h"
 
 namespace {

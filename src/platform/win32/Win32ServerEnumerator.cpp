@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "platform/Loader.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/WideText.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/UniqueHandle.h"
 
 std::optional<std::vector<std::string>> TWin32ServiceManager::ServiceNames(const std::string& machinePath) {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/win32/WideText.h"
 #include "ui/win32/Win32WindowTree.h"
 

@@ -11,7 +11,7 @@
 
 #include "Scratch.h"
 #include "contract/FileSystemContract.h"
-#include "platform/Text.h"
+#include "base/Text.h"
 #include "platform/win32/Win32FileSystem.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 

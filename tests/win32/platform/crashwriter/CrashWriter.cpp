@@ -5,7 +5,7 @@
 #include <shellapi.h>
 
 #include "../CrashContent.h"
-#include "platform/Exception.h"
+#include "base/Exception.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32FileSystem.h"
 #include "platform/win32/WideText.h"

@@ -1,6 +1,6 @@
-#include "platform/StringList.h"
+#include "base/StringList.h"
 
-#include "platform/Text.h"
+#include "base/Text.h"
 
 std::string TStringList::Names(std::size_t i) const {
     const std::string& line = lines_.at(i);
