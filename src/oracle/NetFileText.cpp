@@ -41,6 +41,21 @@ bool StartsParameter(std::string_view line) {
     return first != '(' && first != ')';
 }
 
+// Where a comment begins on the line ("#" outside quotes); npos: none.
+std::size_t CommentStart(std::string_view line) {
+    char quote = 0;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (quote) {
+            if (line[i] == quote) quote = 0;
+        } else if (line[i] == '#') {
+            return i;
+        } else if (line[i] == '"' || line[i] == '\'') {
+            quote = line[i];
+        }
+    }
+    return std::string_view::npos;
+}
+
 void CountParentheses(std::string_view line, int& depth, bool& opened) {
     char quote = 0;
     for (char c : line) {
@@ -83,7 +98,9 @@ void EraseLines(std::vector<std::string>& lines, const std::vector<std::size_t>&
 }
 
 bool NeedsQuotes(std::string_view item) {
-    return std::any_of(item.begin(), item.end(), [](char c) { return Blankish(c) || c == ',' || c == '"'; });
+    // Unquoted, "#" would begin a comment and "'" a quotation.
+    return std::any_of(item.begin(), item.end(),
+                       [](char c) { return Blankish(c) || c == ',' || c == '"' || c == '#' || c == '\''; });
 }
 
 }  // namespace
@@ -253,13 +270,19 @@ bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, st
         if (eq != std::string::npos && SameText(std::string_view(lines[i]).substr(0, eq), name))
             own = ParameterLines(lines, i);
     }
-    // A line end separates items as a blank does; a comment line is none.
-    std::string value;
+    // A line end separates items as a blank does. Comments are no items:
+    // read as items, a "#" rebuilt into the list would cut it short. They
+    // stay behind the rebuilt value.
+    std::string value, comments;
     for (std::size_t i : own) {
-        if (i == own.front())
-            value = lines[i].substr(lines[i].find('=') + 1);
-        else if (!Silent(lines[i]))
-            value += ' ' + lines[i];
+        std::string_view line = lines[i];
+        if (i == own.front()) line.remove_prefix(line.find('=') + 1);
+        if (const std::size_t hash = CommentStart(line); hash != std::string_view::npos) {
+            comments += ' ' + Trim(line.substr(hash));
+            line = line.substr(0, hash);
+        }
+        value += ' ';
+        value += line;
     }
     for (char parenthesis : {'(', ')'})
         if (const std::size_t at = value.find(parenthesis); at != std::string::npos) value.erase(at, 1);
@@ -268,7 +291,7 @@ bool EnsureSqlNetItem(std::vector<std::string>& lines, std::string_view name, st
     if (std::any_of(items.begin(), items.end(), [&](const std::string& it) { return SameText(it, item); }))
         return false;
     items.emplace_back(item);
-    std::string line = std::string(name) + "=" + JoinSqlNetItems(items);
+    std::string line = std::string(name) + "=" + JoinSqlNetItems(items) + comments;
     if (own.empty()) {
         lines.push_back(std::move(line));
         return true;

@@ -51,7 +51,7 @@ TEST(NetFileRewriteTest, EveryByteOfTheOtherLinesSurvives) {
 TEST(NetFileRewriteTest, SqlNetValueWithStrayParenthesesSettles) {
     Lines lines{"NAMES.DIRECTORY_PATH=(EZCONNECT) # komentarz)", "SQLNET.AUTHENTICATION_SERVICES=(NTS)"};
     EXPECT_TRUE(EnsureSqlNetItem(lines, "NAMES.DIRECTORY_PATH", "TNSNAMES"));
-    EXPECT_EQ(lines[0], "NAMES.DIRECTORY_PATH=(EZCONNECT,#,komentarz,TNSNAMES)");
+    EXPECT_EQ(lines[0], "NAMES.DIRECTORY_PATH=(EZCONNECT,TNSNAMES) # komentarz)");
     const Lines once = lines;
     EXPECT_FALSE(EnsureSqlNetItem(lines, "NAMES.DIRECTORY_PATH", "TNSNAMES"));
     EXPECT_EQ(lines, once);
