@@ -91,11 +91,13 @@ if(TARGET KonfiguracjaBDE AND TARGET win32_tests)
 endif()
 
 # The run script's driver: presses the running wizard's buttons from outside
-# to photograph every page. Not shipped.
-if(EXISTS ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
-  add_executable(demo_driver ${CMAKE_SOURCE_DIR}/src/app/demo/DemoDriver.cpp)
+# to photograph every page, with the window suites' program driver. Not shipped.
+if(TARGET KonfiguracjaBDE AND EXISTS ${CMAKE_SOURCE_DIR}/tests/win32/demo/DemoDriverMain.cpp)
+  add_executable(demo_driver ${CMAKE_SOURCE_DIR}/tests/win32/demo/DemoDriverMain.cpp)
   target_compile_options(demo_driver PRIVATE ${WARNINGS})
-  target_link_libraries(demo_driver PRIVATE user32 shell32)
+  target_include_directories(demo_driver PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  target_compile_definitions(demo_driver PRIVATE PROGRAM_EXE="$<TARGET_FILE:KonfiguracjaBDE>")
+  target_link_libraries(demo_driver PRIVATE platform_win32 core user32 shell32)
 endif()
 
 # The SQL Server suite's unixODBC configuration: Wine's odbc32 hands

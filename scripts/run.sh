@@ -132,7 +132,7 @@ press "10 (X)"
 shot TabSheet0-Oracle
 press "Dalej >"; shot
 press "Dalej >"
-"$wine" "$driver" edit 1 serwer-rondel.veltra.local
+"$wine" "$driver" edit 2 serwer-rondel.veltra.local
 shot
 press "Dalej >"
 "$wine" "$driver" dropdown 1

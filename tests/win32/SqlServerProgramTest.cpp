@@ -116,15 +116,15 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
         Program program;
         ASSERT_TRUE(program.Running());
         EXPECT_EQ(program.Page(), "TabSheet0");
-        program.Click(L"Microsoft SQL Server");
-        program.Click(L"Dalej >");
+        EXPECT_TRUE(program.Click(L"Microsoft SQL Server"));
+        EXPECT_TRUE(program.Click(L"Dalej >"));
         ASSERT_EQ(program.Page(), "TabSheet1");
         program.Type(program.Combo(0), L"Rondel Wine");
-        program.Click(L"Dalej >");
+        EXPECT_TRUE(program.Click(L"Dalej >"));
         ASSERT_EQ(program.Page(), "TabSheet2");
         program.Type(program.Combo(0), L"SERWER\\RONDEL");
-        program.Click(L"Logowanie do serwera poprzez użytkownika Windows");
-        program.Click(L"Dalej >");
+        EXPECT_TRUE(program.Click(L"Logowanie do serwera poprzez użytkownika Windows"));
+        EXPECT_TRUE(program.Click(L"Dalej >"));
         ASSERT_EQ(program.Page(), "TabSheet3");
 
         // The stand-in server's user databases, through the temporary data source.
@@ -134,10 +134,10 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
         program.Type(program.Combo(0), L"Rondel");
         program.Type(program.Combo(1), L"RondelLiczniki");
 
-        program.Click(L"Wykonaj");
+        EXPECT_TRUE(program.Click(L"Wykonaj"));
         ASSERT_EQ(program.Page(), "TabSheet5");
         EXPECT_EQ(program.StatusLog(), ExpectedLog("Utworzono"));
-        program.Click(L"OK");
+        EXPECT_TRUE(program.Click(L"OK"));
         EXPECT_TRUE(program.Ended());
     }
 
@@ -162,10 +162,10 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     // A new process: the pages come pre-filled from the aliases and the data source.
     Program again;
     ASSERT_TRUE(again.Running());
-    for (int i = 0; i < 3; ++i) again.Click(L"Dalej >");
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(again.Click(L"Dalej >"));
     ASSERT_EQ(again.Page(), "TabSheet3");
     EXPECT_EQ(again.Text(again.Combo(0)), L"Rondel");
-    again.Click(L"Wykonaj");
+    EXPECT_TRUE(again.Click(L"Wykonaj"));
     ASSERT_EQ(again.Page(), "TabSheet5");
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));
 }
