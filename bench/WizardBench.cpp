@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "fakes/OdbcSeed.h"
 #include "fakes/OracleHome.h"
 #include "fakes/WizardHarness.h"
-#include "base/Text.h"
 
 namespace {
 

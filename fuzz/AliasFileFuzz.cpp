@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
 #include "engine/AliasStore.h"
 #include "engine/Session.h"
 #include "fakes/DlLoader.h"
 #include "fakes/FakeFileSystem.h"
 #include "fakes/FakeRegistry.h"
-#include "base/Exception.h"
 #include "platform/Registry.h"
 
 namespace {

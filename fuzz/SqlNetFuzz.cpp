@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "oracle/NetFileText.h"
 #include "platform/FileSystem.h"
-#include "base/Text.h"
 
 namespace {
 

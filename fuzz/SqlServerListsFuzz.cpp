@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "mssql/SqlServerLists.h"
 #include "base/Text.h"
+#include "mssql/SqlServerLists.h"
 
 namespace {
 

@@ -13,15 +13,9 @@
 #include <vector>
 
 #include "engine/Session.h"
-#include "platform/OdbcBrowser.h"
-#include "platform/Platform.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
-#include "platform/win32/Win32FileSystem.h"
-#include "platform/win32/Win32Loader.h"
-#include "platform/win32/Win32Registry.h"
-#include "platform/win32/Win32ServerEnumerator.h"
-#include "platform/win32/Win32ServiceManager.h"
+#include "platform/win32/Win32Platform.h"
 #include "ui/Forms.h"
 #include "ui/win32/Win32Form.h"
 #include "ui/win32/Win32Views.h"
@@ -34,15 +28,8 @@ namespace {
 
 constexpr const char* Title = "Konfiguracja BDE";
 
-// The real services, as every mode gets them.
-struct TWorkstation {
-    TWin32RegistryFactory Registry;
-    TWin32FileSystem Files;
-    TWin32Loader Loader;
-    TSystemOdbcBrowser OdbcBrowser{Loader};
-    TWin32ServerEnumerator ServerEnumerator{Loader};
-    TWin32ServiceManager ServiceManager;
-    TPlatform Platform{Registry, Files, Loader, OdbcBrowser, ServerEnumerator, ServiceManager};
+// The real services and the engine, as every mode gets them.
+struct TWorkstation : TWin32Platform {
     TSession Session{Registry, Files, Loader};
 };
 

@@ -1,7 +1,7 @@
 // Writing engine aliases: create or modify in place, never over an alias of
 // another driver; each write is logged once it has succeeded.
-#include "engine/Session.h"
 #include "base/Exception.h"
+#include "engine/Session.h"
 #include "wizard/Unit2.h"
 
 namespace {

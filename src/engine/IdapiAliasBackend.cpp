@@ -31,8 +31,8 @@
 #include <optional>
 
 #include "base/Exception.h"
-#include "platform/Loader.h"
 #include "base/Text.h"
+#include "platform/Loader.h"
 
 namespace {
 

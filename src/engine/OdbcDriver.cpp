@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "base/Exception.h"
-#include "platform/OdbcApi.h"
 #include "base/Text.h"
+#include "platform/OdbcApi.h"
 
 namespace {
 

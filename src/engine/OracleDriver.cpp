@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/OciApi.h"
 #include "base/Exception.h"
-#include "platform/Loader.h"
 #include "base/Text.h"
+#include "engine/OciApi.h"
+#include "platform/Loader.h"
 
 struct OciApi {
     std::unique_ptr<TLibrary> Library;

@@ -1,9 +1,9 @@
 #include "engine/Query.h"
 
-#include "engine/Database.h"
-#include "engine/Session.h"
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "engine/Database.h"
+#include "engine/Session.h"
 
 void TQuery::Open() {
     Close();

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/Driver.h"
 #include "base/StringList.h"
+#include "engine/Driver.h"
 
 class TSession;
 

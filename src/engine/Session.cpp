@@ -2,16 +2,16 @@
 
 #include <algorithm>
 
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "engine/Database.h"
 #include "engine/IdapiAliasBackend.h"
 #include "engine/OdbcDriver.h"
 #include "engine/OracleDriver.h"
 #include "engine/TextAliasBackend.h"
-#include "base/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Loader.h"
 #include "platform/Registry.h"
-#include "base/Text.h"
 
 namespace {
 

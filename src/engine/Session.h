@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "base/StringList.h"
 #include "engine/AliasBackend.h"
 #include "engine/Driver.h"
-#include "base/StringList.h"
 
 class TDatabase;
 class TFileSystem;

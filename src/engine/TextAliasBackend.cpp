@@ -1,8 +1,8 @@
 #include "engine/TextAliasBackend.h"
 
 #include "base/Exception.h"
-#include "platform/FileSystem.h"
 #include "base/Text.h"
+#include "platform/FileSystem.h"
 
 TTextAliasBackend::TTextAliasBackend(TFileSystem& files, std::string path) : files_(files), path_(std::move(path)) {
     if (files_.FileExistsChecked(path_)) aliases_.Load(files_.ReadBytes(path_), path_);

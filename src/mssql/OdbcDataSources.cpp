@@ -5,11 +5,11 @@
 #include <optional>
 #include <string_view>
 
-#include "mssql/OdbcKeys.h"
 #include "base/Exception.h"
+#include "base/Text.h"
+#include "mssql/OdbcKeys.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "base/Text.h"
 #include "wizard/Unit2.h"
 
 namespace {

@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "base/Text.h"
 #include "engine/Session.h"
 #include "mssql/OdbcKeys.h"
 #include "platform/Platform.h"
 #include "platform/Registry.h"
-#include "base/Text.h"
 #include "wizard/Unit2.h"
 
 namespace {

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
+#include "base/Exception.h"
+#include "base/Text.h"
 #include "engine/Session.h"
 #include "oracle/NetFileText.h"
-#include "base/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
-#include "base/Text.h"
 #include "wizard/Unit2.h"
 
 namespace {

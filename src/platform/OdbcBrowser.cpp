@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "platform/OdbcApi.h"
 #include "base/Text.h"
+#include "platform/OdbcApi.h"
 
 std::optional<std::string> TSystemOdbcBrowser::Browse(const std::string& request) {
     std::unique_ptr<TLibrary> library = loader_.LoadSystemLibrary("odbc32.dll");

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "base/Exception.h"
-#include "platform/FileSystem.h"
 #include "base/Text.h"
+#include "platform/FileSystem.h"
 #include "ui/Utf8.h"
 
 namespace {

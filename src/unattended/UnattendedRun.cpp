@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "base/Exception.h"
+#include "base/Text.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
-#include "base/Text.h"
 #include "ui/Forms.h"
 #include "unattended/AnswerFile.h"
 #include "unattended/FormWalk.h"

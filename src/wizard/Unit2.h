@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "base/StringList.h"
 #include "engine/Database.h"
 #include "engine/Query.h"
-#include "base/StringList.h"
 #include "ui/ComCtrls.h"
 #include "ui/DBClient.h"
 #include "ui/DBCtrls.h"

@@ -9,9 +9,9 @@
 
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
+#include "platform/win32/Win32Platform.h"
 #include "shared/Expected.h"
 #include "win32/MachineRegistry.h"
-#include "win32/Win32Workstation.h"
 #include "win32/platform/Scratch.h"
 #include "wizard/Unit2.h"
 
@@ -69,7 +69,7 @@ protected:
     machine::Value driverListed{machine::DriversKey, L"SQL Native Client", L"Installed"};
     machine::Value driverFile{machine::DriverKey, L"Driver",
                               L"C:\\windows\\system32\\sqlncli.dll"};
-    Win32Workstation real;
+    TWin32Platform real;
 };
 
 TEST_F(EngineBackend, WithoutTheLibraryOurOwnFileServesAndALibraryThatFailsToStartRefuses) {

@@ -9,16 +9,16 @@
 #include <memory>
 #include <string>
 
+#include "base/Text.h"
 #include "engine/AliasStore.h"
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
-#include "base/Text.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 #include "shared/Expected.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/MachineRegistry.h"
 #include "win32/UiWindowSupport.h"
-#include "win32/Win32Workstation.h"
 #include "win32/platform/Scratch.h"
 #include "wizard/Unit2.h"
 
@@ -68,7 +68,7 @@ protected:
     machine::Value configEntry{expected::EngineKey.Raw, L"CONFIGFILE01", Utf8ToWide(config)};
     machine::Value homeFolder{HomeKey, L"ORACLE_HOME", home.WidePath()};
     machine::Value homeName{HomeKey, L"ORACLE_HOME_NAME", L"KonfiguracjaBDE_test"};
-    Win32Workstation Real;
+    TWin32Platform Real;
     TSession Session{Real.Registry, Real.Files, Real.Loader};
     TRecordingMessageBox ErrorBox;
     TApplication Application;

@@ -15,16 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
-#include "base/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
+#include "platform/win32/Win32Platform.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/MachineRegistry.h"
 #include "win32/UiWindowSupport.h"
 #include "win32/platform/Scratch.h"
-#include "win32/Win32Workstation.h"
 #include "wizard/Unit2.h"
 
 using namespace uiwin;
@@ -137,7 +137,7 @@ public:  // the cases of the table reach the workstation through it
         return texts;
     }
 
-    Win32Workstation Real;
+    TWin32Platform Real;
     std::unique_ptr<TSession> Session;
     TRecordingMessageBox ErrorBox;
     TApplication Application;

@@ -5,10 +5,10 @@
 
 #include <windows.h>
 
-#include "engine/Session.h"
 #include "base/Text.h"
+#include "engine/Session.h"
 #include "platform/win32/UniqueHandle.h"
-#include "win32/Win32Workstation.h"
+#include "platform/win32/Win32Platform.h"
 #include "wizard/Unit2.h"
 
 namespace {
@@ -38,7 +38,7 @@ TEST(ServerSearchOnWine, TheMachinesInstancesComeFromItsServiceManager) {
     ::GetComputerNameA(name, &size);
     const std::string machine = AnsiToUtf8(std::string(name, size));
 
-    Win32Workstation real;
+    TWin32Platform real;
     TSession session(real.Registry, real.Files, real.Loader);
     TApplication application;
     TForm2 form(real.Platform, session, application);

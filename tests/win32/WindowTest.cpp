@@ -13,10 +13,10 @@
 
 #include "engine/Session.h"
 #include "fakes/RecordingViews.h"
+#include "platform/win32/Win32Platform.h"
 #include "shared/Expected.h"
 #include "ui/win32/Win32Form.h"
 #include "win32/UiWindowSupport.h"
-#include "win32/Win32Workstation.h"
 #include "wizard/Unit2.h"
 
 using namespace uiwin;
@@ -116,7 +116,7 @@ protected:
 
     Buttons Enabled() const { return {!!IsWindowEnabled(Back()), !!IsWindowEnabled(Next()), !!IsWindowEnabled(Run())}; }
 
-    Win32Workstation Real;
+    TWin32Platform Real;
     TSession Session{Real.Registry, Real.Files, Real.Loader};
     TRecordingMessageBox ErrorBox;
     TApplication Application;

@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "platform/Loader.h"
 #include "base/Text.h"
+#include "platform/Loader.h"
 #include "platform/win32/WideText.h"
 
 namespace {

@@ -1,6 +1,5 @@
 #pragma once
-// The real platform layer as WinMain wires it, for the suites that run the
-// wizard in-process under Wine.
+// The real services of the workstation, wired as the program takes them.
 #include "platform/OdbcBrowser.h"
 #include "platform/Platform.h"
 #include "platform/win32/Win32FileSystem.h"
@@ -9,7 +8,7 @@
 #include "platform/win32/Win32ServerEnumerator.h"
 #include "platform/win32/Win32ServiceManager.h"
 
-struct Win32Workstation {
+struct TWin32Platform {
     TWin32RegistryFactory Registry;
     TWin32FileSystem Files;
     TWin32Loader Loader;
