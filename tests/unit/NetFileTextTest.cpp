@@ -1,10 +1,13 @@
-// The text rules of tnsnames.ora and sqlnet.ora, over lines, without a form.
+// The text rules of tnsnames.ora and sqlnet.ora, over lines, without a form;
+// some inputs come from the fuzzers' findings.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "base/Text.h"
 #include "oracle/NetFileText.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -58,42 +61,55 @@ TEST(NetFileTextTest, EntriesReadFromTheirTexts) {
     for (const Case& c : cases) EXPECT_EQ(ReadAll(c.File), c.Read) << c.Name;
 }
 
+// Every entry of the name goes whole, as the client reads the file; the new
+// one is appended, the first of that name.
 TEST(NetFileTextTest, ReplacingAnEntryKeepsEveryOtherLine) {
-    const Lines written = ServiceEntryLines(kEntry);
-    auto with = [&](Lines kept) {
-        kept.insert(kept.end(), written.begin(), written.end());
-        return kept;
-    };
     struct Case {
         const char* Name;
         Lines Before;
-        Lines After;
+        Lines Kept;
     };
     const Case cases[] = {
         {"other case, blank before the equals sign", {"# top", "xe.serwer =", "  (DESCRIPTION =", "  )", "", "B=(X)"},
-         with({"# top", "", "B=(X)"})},
-        {"a longer name is another entry", {"XE.SERWER2 = (DESCRIPTION=)", ""}, with({"XE.SERWER2 = (DESCRIPTION=)", ""})},
+         {"# top", "", "B=(X)"}},
+        {"a longer name is another entry", {"XE.SERWER2 = (DESCRIPTION=)", ""}, {"XE.SERWER2 = (DESCRIPTION=)", ""}},
+        {"a longer name after a tab stays", {"XE.SERWER2 = (X)", "\tXE.SERWER.X = (Y)"}, {"XE.SERWER2 = (X)", "\tXE.SERWER.X = (Y)"}},
         {"the next header directly after", {"XE.SERWER=(DESCRIPTION=", "(ADDRESS=(HOST=a)))", "B = (DESCRIPTION =", "  (X))"},
-         with({"B = (DESCRIPTION =", "  (X))"})},
+         {"B = (DESCRIPTION =", "  (X))"}},
         {"empty line and comment inside the parentheses",
          {"XE.SERWER =", "  (DESCRIPTION =", "", "# old address", "    (ADDRESS = (HOST = a))", "  )", "", "B=(X)"},
-         with({"", "B=(X)"})},
+         {"", "B=(X)"}},
         {"parenthesis in a comment at a line's end",
          {"# top", "XE.SERWER =", "  (DESCRIPTION =   # moved :-)", "    # (old", "    (ADDRESS = (HOST = a)))", "", "# next", "B=(X)"},
-         with({"# top", "", "# next", "B=(X)"})},
+         {"# top", "", "# next", "B=(X)"}},
         {"value wrapped onto an indented line; after the close continuations go, a comment stays",
-         {"XE.SERWER = (DESCRIPTION = (HOST =", "        long.host)(PORT = 1))", "# note", "\t(Z)", "B=(X)"}, with({"# note", "B=(X)"})},
+         {"XE.SERWER = (DESCRIPTION = (HOST =", "        long.host)(PORT = 1))", "# note", "\t(Z)", "B=(X)"}, {"# note", "B=(X)"}},
         {"parentheses never closed", {"XE.SERWER =", "  (DESCRIPTION =", "    (ADDRESS = (HOST = a)", "", "# keep", "B=(X)"},
-         with({"", "# keep", "B=(X)"})},
-        {"no such entry, no file", {}, written},
+         {"", "# keep", "B=(X)"}},
+        {"the name twice", {"XE.SERWER = (DESCRIPTION =", "  (X))", "", "B=(Y)", "xe.serwer=", "  (DESCRIPTION=(Z))", "# end"},
+         {"", "B=(Y)", "# end"}},
+        {"a header after a tab", {"# top", "\tXE.SERWER =", "  (DESCRIPTION = (X))", "B=(Y)"}, {"# top", "B=(Y)"}},
+        {"no such entry, no file", {}, {}},
     };
+    const Lines written = ServiceEntryLines(kEntry);
     for (const Case& c : cases) {
         Lines lines = c.Before;
         ReplaceServiceEntry(lines, kEntry);
-        EXPECT_EQ(lines, c.After) << c.Name;
+        Lines expected = c.Kept;
+        expected.insert(expected.end(), written.begin(), written.end());
+        EXPECT_EQ(lines, expected) << c.Name;
+        EXPECT_EQ(FindServiceEntry(lines, "xe.serwer"), static_cast<int>(c.Kept.size())) << c.Name;
     }
     // What the wizard writes reads back the same, the name upper-cased.
     EXPECT_EQ(ReadAll(ServiceEntryLines({"xe.Serwer", "TCP", "h", "1", "S"})), Lines{"XE.SERWER|TCP|h|1|S"});
+
+    // Bytes of the other lines that are not letters of the code page survive.
+    std::string high;
+    for (int b = 0x80; b < 0x100; ++b) high += static_cast<char>(b);
+    const std::string bytes = "# " + high + "\r\nB=(Y)\r\n";
+    Lines ansi = SplitLines(AnsiToUtf8(bytes));
+    ReplaceServiceEntry(ansi, kEntry);
+    EXPECT_EQ(Utf8ToAnsi(JoinLinesCrLf(ansi)).substr(0, bytes.size()), bytes);
 }
 
 TEST(NetFileTextTest, SqlNetSettings) {
@@ -101,32 +117,42 @@ TEST(NetFileTextTest, SqlNetSettings) {
         const char* Name;
         Lines Before;
         Lines After;  // empty: not changed
+        int Changed;  // 1: the authentication setting, 2: the directory path
     };
     const Case cases[] = {
-        {"no file", {}, {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(TNSNAMES)"}},
+        {"no file", {}, {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(TNSNAMES)"}, 3},
         {"another method, blank after the equals sign",
          {"# client", "SQLNET.AUTHENTICATION_SERVICES= (NONE)", "NAMES.DIRECTORY_PATH = (TNSNAMES)"},
          {"# client", "SQLNET.AUTHENTICATION_SERVICES=(NONE,NTS)", "NAMES.DIRECTORY_PATH = (TNSNAMES)",
-          "NAMES.DIRECTORY_PATH=(TNSNAMES)"}},
-        {"all lower case", {"sqlnet.authentication_services= (nts)", "names.directory_path= (ezconnect, tnsnames)"}, {}},
+          "NAMES.DIRECTORY_PATH=(TNSNAMES)"},
+         3},
+        {"all lower case", {"sqlnet.authentication_services= (nts)", "names.directory_path= (ezconnect, tnsnames)"}, {}, 0},
         {"settings continued: one rebuilt over all its lines, one holding the item on its second line",
          {"SQLNET.AUTHENTICATION_SERVICES= (BEQ,", "# KERBEROS5", "\tNONE)", "", "NAMES.DIRECTORY_PATH= (EZCONNECT,", "  TNSNAMES)"},
-         {"SQLNET.AUTHENTICATION_SERVICES=(BEQ,NONE,NTS) # KERBEROS5", "", "NAMES.DIRECTORY_PATH= (EZCONNECT,", "  TNSNAMES)"}},
+         {"SQLNET.AUTHENTICATION_SERVICES=(BEQ,NONE,NTS) # KERBEROS5", "", "NAMES.DIRECTORY_PATH= (EZCONNECT,", "  TNSNAMES)"}, 1},
         {"comments at the ends of a setting's lines stay comments",
          {"SQLNET.AUTHENTICATION_SERVICES= (BEQ) # (bez NTS)", "NAMES.DIRECTORY_PATH= (\"a#b\", # \"x\"", "  LDAP) # y"},
-         {"SQLNET.AUTHENTICATION_SERVICES=(BEQ,NTS) # (bez NTS)", "NAMES.DIRECTORY_PATH=(\"a#b\",LDAP,TNSNAMES) # \"x\" # y"}},
+         {"SQLNET.AUTHENTICATION_SERVICES=(BEQ,NTS) # (bez NTS)", "NAMES.DIRECTORY_PATH=(\"a#b\",LDAP,TNSNAMES) # \"x\" # y"}, 3},
         {"quoted and empty items",
          {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT)"},
-         {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT,TNSNAMES)"}},
+         {"SQLNET.AUTHENTICATION_SERVICES=(NTS)", "NAMES.DIRECTORY_PATH=(\"a \"\"b\",,EZCONNECT,TNSNAMES)"}, 2},
+        {"stray parentheses in a comment", {"NAMES.DIRECTORY_PATH=(EZCONNECT) # komentarz)", "SQLNET.AUTHENTICATION_SERVICES=(NTS)"},
+         {"NAMES.DIRECTORY_PATH=(EZCONNECT,TNSNAMES) # komentarz)", "SQLNET.AUTHENTICATION_SERVICES=(NTS)"}, 2},
     };
     for (const Case& c : cases) {
         Lines lines = c.Before;
-        const bool changed = EnsureSqlNetItem(lines, "SQLNET.AUTHENTICATION_SERVICES", "NTS") |
-                             EnsureSqlNetItem(lines, "NAMES.DIRECTORY_PATH", "TNSNAMES");
-        EXPECT_EQ(changed, !c.After.empty()) << c.Name;
+        const auto ensure = [&] {
+            const bool nts = EnsureSqlNetItem(lines, "SQLNET.AUTHENTICATION_SERVICES", "NTS");
+            return nts + 2 * EnsureSqlNetItem(lines, "NAMES.DIRECTORY_PATH", "TNSNAMES");
+        };
+        EXPECT_EQ(ensure(), c.Changed) << c.Name;
+        EXPECT_EQ(lines, c.After.empty() ? c.Before : c.After) << c.Name;
+        // A second apply finds nothing to do.
+        EXPECT_EQ(ensure(), 0) << c.Name;
         EXPECT_EQ(lines, c.After.empty() ? c.Before : c.After) << c.Name;
     }
     EXPECT_EQ(SplitSqlNetItems("  a\t b,c,"), (Lines{"a", "b", "c", ""}));
+    EXPECT_EQ(JoinSqlNetItems({"a)b", "(c d)", "e"}), "(ab,\"c d\",e)");
 }
 
 TEST(NetFileTextTest, TextThatWouldBreakTheFile) {

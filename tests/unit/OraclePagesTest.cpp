@@ -4,8 +4,11 @@
 // Oracle driver and the stand-in client library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/ErrorText.h"
 #include "fakes/OracleHome.h"
+#include "fakes/RecordingViews.h"
 #include "unit/WizardInputs.h"
 #include "platform/FileSystem.h"
 #include "base/Text.h"
@@ -181,6 +184,34 @@ TEST_F(OraclePagesTest, EntriesTheTableCannotKeepAreSkippedAndTheLoadGoesOn) {
     EXPECT_EQ(form.ClientDataSet1.State(), dsInsert);
     EXPECT_EQ(Entry(form), (Strings{"", "TCP", "", "1521", "XE"}));
     EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
+}
+
+// A names file of many entries reaches the page's controls once, not once per
+// entry: the window refills its whole list on every change of the items.
+TEST_F(OraclePagesTest, ControlsHearOfAWholeNamesFileOnceAndShowTheChosenEntry) {
+    constexpr int kEntries = 60;
+    std::string names;
+    for (int i = kEntries; i-- > 0;)
+        names += "S" + std::to_string(i) + "=(DESCRIPTION=(ADDRESS_LIST=(ADDRESS=(PROTOCOL=TCP)(HOST=h" +
+                 std::to_string(i) + ")(PORT=1521))))\r\n";
+    SeedOracleHome(ws, {}, &names);
+    TForm2& form = OpenOn(0);
+    TRecordingPeer peer;
+    peer.Watch({&form.ComboBoxOracleServer, &form.DBEdit2});
+    form.ButtonDalej.Click();
+    form.ButtonDalej.Click();
+
+    ASSERT_EQ(form.ClientDataSet1.RecordCount(), kEntries);
+    const auto changes = [&](TControl& control, TChange change) {
+        const auto all = peer.ChangesOf(control);
+        return std::count(all.begin(), all.end(), change);
+    };
+    EXPECT_EQ(changes(form.ComboBoxOracleServer, TChange::Items), 1);
+    EXPECT_LE(changes(form.DBEdit2, TChange::Text), 2);
+    // Key order without regard to case: "S0" < "S1" < "S10"...
+    EXPECT_EQ(form.ComboBoxOracleServer.Items().Count(), kEntries);
+    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "S0");
+    EXPECT_EQ(form.DBEdit2.Text(), "h0");
 }
 
 TEST_F(OraclePagesTest, TheMainAliasNamesTheServiceAtTheFirstShowingOnly) {

@@ -1,10 +1,19 @@
-// The engine session: start from the registry, the configuration file, the
-// alias operations and the drivers it loads.
+// The engine: its configuration file's text format in the alias store; the
+// session's start from the registry, its alias operations and the drivers it
+// loads; and the installed engine's library as the alias backend, against the
+// stand-in library and against single entry points the tests replace.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "base/Text.h"
 #include "engine/AliasStore.h"
+#include "engine/IdapiAliasBackend.h"
 #include "engine/Session.h"
 #include "fakes/DlLoader.h"
 #include "fakes/ErrorText.h"
@@ -15,48 +24,189 @@
 
 namespace {
 
+using testing::AllOf;
+using testing::HasSubstr;
+using Strings = std::vector<std::string>;
+
 const std::string kEngineKey = expected::EngineKey.Path;
-const std::string kConfigPath = "C:\\Program Files\\Common Files\\Borland Shared\\BDE\\aliasy.cfg";
-const std::string kNotStarted = "nie został uruchomiony";
 
-class SessionTest : public testing::Test {
+// A registry, files and a loader of libraries for the session, and the start
+// of a session over them, as each run of the program makes it.
+class EngineTest : public testing::Test {
 protected:
-    SessionTest() {
-        registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", kConfigPath);
-        files.AddFolder("C:\\Program Files\\Common Files\\Borland Shared\\BDE");
-    }
-
-    // A session over the same registry and files, as the next run of the program sees them.
     std::unique_ptr<TSession> Started() {
         auto session = std::make_unique<TSession>(registry, files, loader);
         session->SetConfigMode(cmPersistent);
         return session;
     }
 
-    static std::string GoodFile() {
-        return "# aliasy\r\n"
-               "[Veltra- RN]\r\n"
-               "DRIVER=SQL Native Client\r\n"
-               "ODBC DSN=Veltra\r\n"
-               "USER NAME=veltra\r\n"
-               "SQLQRYMODE=\r\n"
-               "\r\n"
-               "[Veltra- Net]\r\n"
-               "DRIVER=STANDARD\r\n"
-               "PATH=C:\\Veltra\\Dane\r\n"
-               "ENABLE BCD=FALSE\r\n"
-               "DEFAULT DRIVER=PARADOX\r\n"
-               "\r\n"
-               "[Obce]\r\n"
-               "DRIVER=ORACLE\r\n"
-               "SERVER NAME=ORCL\r\n"
-               "NOTE=\"  a=b  \"\r\n"
-               "PL=zażółć gęślą jaźń\r\n";
-    }
-
     FakeRegistryFactory registry;
     FakeFileSystem files;
     DlLoader loader;
+};
+
+// The alias store and the text format of the engine's configuration file.
+
+const std::string kPath = "C:\\BDE\\aliasy.cfg";
+
+TAliasStore Loaded(const std::string& text) {
+    TAliasStore store;
+    store.Load(text, kPath);
+    return store;
+}
+
+// Each alias in file order as its name, its driver, then its parameter lines.
+std::vector<Strings> Contents(const TAliasStore& store) {
+    std::vector<Strings> aliases;
+    for (const std::string& name : store.Names()) {
+        const TAlias* alias = store.Find(name);
+        if (!alias) return {{"not found: " + name}};
+        aliases.push_back({alias->Name, alias->Driver});
+        for (const std::string& line : alias->Params.Lines()) aliases.back().push_back(line);
+    }
+    return aliases;
+}
+
+// Values that a careless format loses: separators, blanks at the ends, quotes,
+// line breaks, backslashes, Polish letters, bytes that are not UTF-8.
+TAliasStore Awkward() {
+    TAliasStore store;
+    store.Add({"Veltra- RN", "SQL Native Client",
+               {"ODBC DSN=Veltra RN", "USER NAME=veltra", "PASSWORD=a=b==c", "SQLQRYMODE=", "DATABASE NAME=Zażółć gęślą jaźń",
+                "LANGDRIVER=  leading and trailing  ", "QUOTED=\"in quotes\"", "TAIL QUOTE=ends with \"",
+                "LINES=one\ntwo\r\nthree\ttab", "PATH=C:\\Program Files\\Veltra\\", "BACKSLASH QUOTE=\\\"",
+                "RAW=\x01\x7F\xFF\xC5", "DRIVER=an entry, not the driver", "[BRACKET=1", "#HASH=2", ";SEMI=3",
+                " PADDED NAME =x", "\"Q=4"}});
+    store.Add({"  Kopia ]dziwna[ nazwa ", "ORACLE", {"SERVER NAME=ORCL", "USER NAME=VELTRA_RN"}});
+    store.Add({"\"cytat", "", {}});
+    store.Add({"Veltra- Net", "STANDARD", {"PATH=\\\\serwer\\dane", "DEFAULT DRIVER=PARADOX"}});
+    return store;
+}
+
+TEST(AliasStoreFormat, RoundTripIsExactForAwkwardNamesAndValues) {
+    const TAliasStore original = Awkward();
+    const std::string text = original.Save();
+    const TAliasStore reloaded = Loaded(text);
+    EXPECT_EQ(Contents(reloaded), Contents(original));
+    EXPECT_EQ(text, reloaded.Save());
+}
+
+TEST(AliasStoreFormat, OrdinaryTextIsWrittenAsItIs) {
+    TAliasStore store;
+    store.Add({"Veltra- RN", "SQL Native Client", {"USER NAME=Łódź", "PATH=C:\\Veltra\\Dane", "PASSWORD=m.n.p. darvel", "SQLQRYMODE="}});
+    const std::string text = store.Save();
+    for (const char* line : {"\r\n[Veltra- RN]\r\n", "\r\nDRIVER=SQL Native Client\r\n", "\r\nUSER NAME=Łódź\r\n",
+                             "\r\nPATH=C:\\Veltra\\Dane\r\n", "\r\nPASSWORD=m.n.p. darvel\r\n", "\r\nSQLQRYMODE=\r\n"})
+        EXPECT_THAT(text, HasSubstr(line));
+}
+
+TEST(AliasStoreFormat, ReadsHandWrittenText) {
+    // BOM, comments, blank lines, blanks around '=', mixed line ends, a quoted value.
+    const TAliasStore store = Loaded(
+        "\xEF\xBB\xBF# aliasy\n"
+        "\n"
+        "  [ Veltra- RN ]  \r\n"
+        "driver = SQL Native Client\r"
+        "; komentarz\n"
+        "ODBC DSN = Veltra\n"
+        "\tUSER NAME=\"  veltra \\\"x\\\"  \"\n"
+        "EMPTY=\n"
+        "[Druga]\n"
+        "DRIVER=ORACLE");
+    EXPECT_EQ(Contents(store), (std::vector<Strings>{{"Veltra- RN", "SQL Native Client", "ODBC DSN=Veltra",
+                                                      "USER NAME=  veltra \"x\"  ", "EMPTY="},
+                                                     {"Druga", "ORACLE"}}));
+}
+
+TEST(AliasStoreFormat, EmptyTextIsAnEmptyConfiguration) {
+    EXPECT_EQ(Loaded("").Count(), 0u);
+    EXPECT_EQ(Loaded(TAliasStore().Save()).Count(), 0u);
+}
+
+struct BadFile {
+    const char* text;
+    int line;
+    const char* reason;
+};
+
+class AliasStoreBadFile : public testing::TestWithParam<BadFile> {};
+
+TEST_P(AliasStoreBadFile, IsRefusedWithPathAndLine) {
+    TAliasStore store;
+    store.Add({"Zostaje", "STANDARD", {"PATH=C:\\"}});
+    EXPECT_THAT(ErrorText([&] { store.Load(GetParam().text, kPath); }),
+                AllOf(HasSubstr(kPath), HasSubstr("wiersz " + std::to_string(GetParam().line) + ":"),
+                      HasSubstr(GetParam().reason)));
+    // A refused file changes nothing.
+    EXPECT_EQ(store.Names(), Strings{"Zostaje"});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, AliasStoreBadFile,
+    testing::Values(BadFile{"# x\nODBC DSN=a\n", 2, "przed pierwszym"},
+                    BadFile{"[A]\nODBC DSN=a\n", 2, "DRIVER="},
+                    BadFile{"[A]\n\nDRIVER=x\n", 2, "DRIVER="},
+                    BadFile{"[A]\r\nDRIVER=x\r\n[B]\r\n", 3, "DRIVER="},
+                    BadFile{"[Alias]\nDRIVER=x\n[ALIAS]\nDRIVER=y\n", 3, "więcej niż raz"},
+                    BadFile{"[A]\nDRIVER=x\nPATH=\"C:\\\n", 3, "cudzysłów"},
+                    BadFile{"[A]\nDRIVER=x\nPATH=\"a\"b\"\n", 3, "cudzysłów"},
+                    BadFile{"[A]\nDRIVER=x\nPATH=\"\\q\"\n", 3, "sekwencja"},
+                    BadFile{"[A]\nDRIVER=x\nPATH=\"\\x4\"\n", 3, "szesnastkowych"},
+                    BadFile{"[A]\nDRIVER=x\nUSER NAME=\xA3\xF3\x64\x9F\n", 3, "UTF-8"},
+                    BadFile{"[A\nDRIVER=x\n", 1, "]"},
+                    BadFile{"[  ]\nDRIVER=x\n", 1, "pusta nazwa"},
+                    BadFile{"[A]\nDRIVER=x\nbez znaku równości\n", 3, "NAZWA=WARTOŚĆ"},
+                    BadFile{"[A]\nDRIVER=x\n=wartość\n", 3, "bez nazwy"},
+                    BadFile{"[A]\nDRIVER=x\n\"a=b\"=c\n", 3, "znaku ="}));
+
+TEST(AliasStore, FindsNamesWithoutRegardToCaseAndKeepsSpelling) {
+    TAliasStore store;
+    store.Add({"Veltra- RN", "SQL Native Client", {"ODBC DSN=V"}});
+    store.Add({"Kopia Veltra- RN", "ORACLE", {}});
+    ASSERT_NE(store.Find("VELTRA- rn"), nullptr);
+    EXPECT_EQ(store.Find("VELTRA- rn")->Name, "Veltra- RN");
+    EXPECT_EQ(store.Find("kopia veltra- rn")->Driver, "ORACLE");
+    EXPECT_EQ(store.Find("Veltra- R"), nullptr);
+    // Only a..z fold: "Ł" and "ł" are different names.
+    store.Add({"Łódź", "STANDARD", {}});
+    EXPECT_EQ(store.Find("łódź"), nullptr);
+    EXPECT_EQ(store.Names(), (Strings{"Veltra- RN", "Kopia Veltra- RN", "Łódź"}));
+}
+
+TEST(AliasStore, AddRefusesWhatTheFileCannotHold) {
+    TAliasStore store;
+    store.Add({"Veltra- RN", "SQL Native Client", {"ODBC DSN=V"}});
+    EXPECT_THAT(ErrorText([&] { store.Add({"VELTRA- RN", "ORACLE", {}}); }), HasSubstr("już istnieje"));
+    EXPECT_THAT(ErrorText([&] { store.Add({"", "ORACLE", {}}); }), HasSubstr("pusta"));
+    EXPECT_THAT(ErrorText([&] { store.Add({"B", "ORACLE", {"BEZ ROWNOSCI"}}); }), HasSubstr("NAZWA=WARTOŚĆ"));
+    EXPECT_THAT(ErrorText([&] { store.Add({"C", "ORACLE", {"=x"}}); }), HasSubstr("NAZWA=WARTOŚĆ"));
+    ASSERT_EQ(store.Count(), 1u);
+    EXPECT_EQ(store.Find("Veltra- RN")->Driver, "SQL Native Client");
+}
+
+TEST(AliasStore, FindGivesTheStoredAliasForChanges) {
+    TAliasStore store;
+    store.Add({"A", "ORACLE", {"USER NAME=x"}});
+    store.Add({"B", "ORACLE", {"USER NAME=y"}});
+    store.Find("a")->Params.SetValue("USER NAME", "z");
+    EXPECT_EQ(Contents(Loaded(store.Save())), (std::vector<Strings>{{"A", "ORACLE", "USER NAME=z"}, {"B", "ORACLE", "USER NAME=y"}}));
+}
+
+const std::string kConfigPath = "C:\\Program Files\\Common Files\\Borland Shared\\BDE\\aliasy.cfg";
+const std::string kNotStarted = "nie został uruchomiony";
+
+class SessionTest : public EngineTest {
+protected:
+    SessionTest() {
+        registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", kConfigPath);
+        files.AddFolder("C:\\Program Files\\Common Files\\Borland Shared\\BDE");
+    }
+
+    static std::string GoodFile() {
+        return "# aliasy\r\n[Veltra- RN]\r\nDRIVER=SQL Native Client\r\nODBC DSN=Veltra\r\nUSER NAME=veltra\r\nSQLQRYMODE=\r\n"
+               "\r\n[Veltra- Net]\r\nDRIVER=STANDARD\r\nPATH=C:\\Veltra\\Dane\r\nENABLE BCD=FALSE\r\nDEFAULT DRIVER=PARADOX\r\n"
+               "\r\n[Obce]\r\nDRIVER=ORACLE\r\nSERVER NAME=ORCL\r\nNOTE=\"  a=b  \"\r\nPL=zażółć gęślą jaźń\r\n";
+    }
 };
 
 TEST_F(SessionTest, StartReadsThePathFromTheMachineKeyForReadingOnly) {
@@ -72,23 +222,22 @@ TEST_F(SessionTest, StartReadsThePathFromTheMachineKeyForReadingOnly) {
     EXPECT_EQ(registry.LiveAccessorCount(), 0);
     TStringList names;
     session->GetAliasNames(names);
-    EXPECT_EQ(names.Lines(), (std::vector<std::string>{"Veltra- RN", "Veltra- Net", "Obce"}));
+    EXPECT_EQ(names.Lines(), (Strings{"Veltra- RN", "Veltra- Net", "Obce"}));
 }
 
 TEST_F(SessionTest, NotRegisteredEngineDoesNotStart) {
     registry.RemoveKey(reg::HKeyLocalMachine, kEngineKey);
     TSession session(registry, files, loader);
-    const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
-    EXPECT_NE(message.find("nie jest zarejestrowany"), std::string::npos) << message;
-    EXPECT_NE(message.find("CONFIGFILE01"), std::string::npos) << message;
+    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
+                AllOf(HasSubstr("nie jest zarejestrowany"), HasSubstr("CONFIGFILE01")));
     EXPECT_FALSE(session.Active());
     EXPECT_FALSE(registry.HasKey(reg::HKeyLocalMachine, kEngineKey));  // nothing created
 
     // The key without the value, or with an empty one, is no better.
     registry.CreateKey(reg::HKeyLocalMachine, kEngineKey);
-    EXPECT_NE(ErrorText([&] { session.SetConfigMode(cmPersistent); }).find("CONFIGFILE01"), std::string::npos);
+    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }), HasSubstr("CONFIGFILE01"));
     registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", "");
-    EXPECT_NE(ErrorText([&] { session.SetConfigMode(cmPersistent); }).find("CONFIGFILE01"), std::string::npos);
+    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }), HasSubstr("CONFIGFILE01"));
     EXPECT_FALSE(session.Active());
 }
 
@@ -101,14 +250,14 @@ TEST_F(SessionTest, AliasCallsOnAnEngineThatDidNotStartRaise) {
 
     for (TSession* session : {&never, &failed}) {
         TStringList list{"old"};
-        EXPECT_NE(ErrorText([&] { session->GetAliasNames(list); }).find(kNotStarted), std::string::npos);
-        EXPECT_NE(ErrorText([&] { session->GetAliasParams("Veltra- RN", list); }).find(kNotStarted), std::string::npos);
-        EXPECT_NE(ErrorText([&] { session->GetAliasDriverName("Veltra- RN"); }).find(kNotStarted), std::string::npos);
-        EXPECT_NE(ErrorText([&] { session->AddAlias("N", "ORACLE", {}); }).find(kNotStarted), std::string::npos);
-        EXPECT_NE(ErrorText([&] { session->AddStandardAlias("N", "C:\\", "PARADOX"); }).find(kNotStarted), std::string::npos);
-        EXPECT_NE(ErrorText([&] { session->ModifyAlias("Veltra- RN", {"USER NAME=x"}); }).find(kNotStarted), std::string::npos);
-        EXPECT_NE(ErrorText([&] { session->SaveConfigFile(); }).find(kNotStarted), std::string::npos);
-        EXPECT_EQ(list.Lines(), std::vector<std::string>{"old"});
+        EXPECT_THAT(ErrorText([&] { session->GetAliasNames(list); }), HasSubstr(kNotStarted));
+        EXPECT_THAT(ErrorText([&] { session->GetAliasParams("Veltra- RN", list); }), HasSubstr(kNotStarted));
+        EXPECT_THAT(ErrorText([&] { session->GetAliasDriverName("Veltra- RN"); }), HasSubstr(kNotStarted));
+        EXPECT_THAT(ErrorText([&] { session->AddAlias("N", "ORACLE", {}); }), HasSubstr(kNotStarted));
+        EXPECT_THAT(ErrorText([&] { session->AddStandardAlias("N", "C:\\", "PARADOX"); }), HasSubstr(kNotStarted));
+        EXPECT_THAT(ErrorText([&] { session->ModifyAlias("Veltra- RN", {"USER NAME=x"}); }), HasSubstr(kNotStarted));
+        EXPECT_THAT(ErrorText([&] { session->SaveConfigFile(); }), HasSubstr(kNotStarted));
+        EXPECT_EQ(list.Lines(), Strings{"old"});
     }
     EXPECT_EQ(files.WriteAttempts(), 0);
 }
@@ -128,7 +277,7 @@ TEST_F(SessionTest, MissingFileIsAnEmptyConfigurationCreatedByTheFirstSave) {
     auto next = Started();
     TStringList params;
     next->GetAliasParams("veltra- rn", params);
-    EXPECT_EQ(params.Lines(), (std::vector<std::string>{"ODBC DSN=Veltra", "PASSWORD=m.n.p. darvel"}));
+    EXPECT_EQ(params.Lines(), (Strings{"ODBC DSN=Veltra", "PASSWORD=m.n.p. darvel"}));
     EXPECT_EQ(next->GetAliasDriverName("VELTRA- RN"), "SQL Native Client");
 }
 
@@ -136,13 +285,12 @@ TEST_F(SessionTest, CorruptFileIsRefusedAndNeverWritten) {
     const std::string corrupt = "[Veltra- RN]\r\nDRIVER=SQL Native Client\r\nODBC DSN\r\n";
     files.AddFile(kConfigPath, corrupt);
     TSession session(registry, files, loader);
-    const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
-    EXPECT_NE(message.find(kConfigPath), std::string::npos) << message;
-    EXPECT_NE(message.find("wiersz 3"), std::string::npos) << message;
+    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
+                AllOf(HasSubstr(kConfigPath), HasSubstr("wiersz 3")));
     EXPECT_FALSE(session.Active());
 
     EXPECT_THROW(session.AddAlias("Nowy", "ORACLE", {}), Exception);
-    EXPECT_NE(ErrorText([&] { session.SaveConfigFile(); }).find(kNotStarted), std::string::npos);
+    EXPECT_THAT(ErrorText([&] { session.SaveConfigFile(); }), HasSubstr(kNotStarted));
     EXPECT_EQ(files.WriteAttempts(), 0);
     EXPECT_EQ(files.Bytes(kConfigPath), corrupt);
 }
@@ -151,9 +299,8 @@ TEST_F(SessionTest, UnreadableFileIsRefusedWithTheSystemsReason) {
     files.AddFile(kConfigPath, GoodFile());
     files.SetUnreadable(kConfigPath);
     TSession session(registry, files, loader);
-    const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
-    EXPECT_NE(message.find(kConfigPath), std::string::npos) << message;
-    EXPECT_NE(message.find(FakeFileSystem::AccessDenied), std::string::npos) << message;
+    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
+                AllOf(HasSubstr(kConfigPath), HasSubstr(FakeFileSystem::AccessDenied)));
     EXPECT_FALSE(session.Active());
     EXPECT_THROW(session.SaveConfigFile(), Exception);
     EXPECT_EQ(files.WriteAttempts(), 0);
@@ -173,9 +320,8 @@ TEST_F(SessionTest, FileWhoseExistenceCannotBeCheckedRefusesTheStart) {
             if (present) files.AddFile(kConfigPath, GoodFile());
             files.SetUncheckable(kConfigPath, reason);
             TSession session(registry, files, loader);
-            const std::string message = ErrorText([&] { session.SetConfigMode(cmPersistent); });
-            EXPECT_NE(message.find(kConfigPath), std::string::npos) << message;
-            EXPECT_NE(message.find(reason), std::string::npos) << message;
+            EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
+                        AllOf(HasSubstr(kConfigPath), HasSubstr(reason)));
             EXPECT_FALSE(session.Active());
             EXPECT_THROW(session.AddAlias("Nowy", "ORACLE", {}), Exception);
             EXPECT_THROW(session.SaveConfigFile(), Exception);
@@ -190,12 +336,12 @@ TEST_F(SessionTest, ListsAreClearedAndStandardAliasesShowTheirGeneralEntries) {
     auto session = Started();
     TStringList list{"left over", "lines"};
     session->GetAliasParams("Veltra- RN", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"ODBC DSN=Veltra", "USER NAME=veltra", "SQLQRYMODE="}));
+    EXPECT_EQ(list.Lines(), (Strings{"ODBC DSN=Veltra", "USER NAME=veltra", "SQLQRYMODE="}));
     session->GetAliasParams("veltra- net", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=C:\\Veltra\\Dane", "DEFAULT DRIVER=PARADOX"}));
+    EXPECT_EQ(list.Lines(), (Strings{"PATH=C:\\Veltra\\Dane", "DEFAULT DRIVER=PARADOX"}));
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
     session->GetAliasParams("OBCE", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
+    EXPECT_EQ(list.Lines(), (Strings{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
 }
 
 TEST_F(SessionTest, UnknownAliasNamesRaiseNamingTheAlias) {
@@ -204,7 +350,7 @@ TEST_F(SessionTest, UnknownAliasNamesRaiseNamingTheAlias) {
     for (const auto& message : {ErrorText([&] { session->GetAliasParams("Brak", list); }),
                                 ErrorText([&] { session->GetAliasDriverName("Brak"); }),
                                 ErrorText([&] { session->ModifyAlias("Brak", {"PATH=x"}); })}) {
-        EXPECT_NE(message.find("\"Brak\" nie istnieje"), std::string::npos) << message;
+        EXPECT_THAT(message, HasSubstr("\"Brak\" nie istnieje"));
     }
 }
 
@@ -212,18 +358,17 @@ TEST_F(SessionTest, AddAliasKeepsSpellingAndRefusesAnExistingNameInAnyCase) {
     auto session = Started();
     session->AddAlias("Kopia Veltra- RN", "ORACLE", {"SERVER NAME=A"});
     session->AddStandardAlias("Veltra- Net", "C:\\Veltra", "PARADOX");
-    const std::string message = ErrorText([&] { session->AddAlias("KOPIA VELTRA- RN", "STANDARD", {"PATH=x"}); });
-    EXPECT_NE(message.find("już istnieje"), std::string::npos) << message;
+    EXPECT_THAT(ErrorText([&] { session->AddAlias("KOPIA VELTRA- RN", "STANDARD", {"PATH=x"}); }), HasSubstr("już istnieje"));
 
     TStringList list;
     session->GetAliasNames(list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"Kopia Veltra- RN", "Veltra- Net"}));
+    EXPECT_EQ(list.Lines(), (Strings{"Kopia Veltra- RN", "Veltra- Net"}));
     EXPECT_EQ(session->GetAliasDriverName("kopia veltra- rn"), "ORACLE");
     session->GetAliasParams("Kopia Veltra- RN", list);
-    EXPECT_EQ(list.Lines(), std::vector<std::string>{"SERVER NAME=A"});
+    EXPECT_EQ(list.Lines(), Strings{"SERVER NAME=A"});
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
     session->GetAliasParams("Veltra- Net", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"PATH=C:\\Veltra", "DEFAULT DRIVER=PARADOX"}));
+    EXPECT_EQ(list.Lines(), (Strings{"PATH=C:\\Veltra", "DEFAULT DRIVER=PARADOX"}));
 }
 
 TEST_F(SessionTest, ModifyAliasChangesOnlyTheEntriesTheAliasHas) {
@@ -233,29 +378,22 @@ TEST_F(SessionTest, ModifyAliasChangesOnlyTheEntriesTheAliasHas) {
     TStringList list;
     session->GetAliasParams("Veltra- RN", list);
     // Stored spelling and order kept, an empty value stays a line, PASSWORD not added.
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"ODBC DSN=", "USER NAME=sa", "SQLQRYMODE=SERVER"}));
+    EXPECT_EQ(list.Lines(), (Strings{"ODBC DSN=", "USER NAME=sa", "SQLQRYMODE=SERVER"}));
     session->GetAliasParams("Obce", list);
-    EXPECT_EQ(list.Lines(), (std::vector<std::string>{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
+    EXPECT_EQ(list.Lines(), (Strings{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
 }
 
 TEST_F(SessionTest, SaveKeepsUntouchedAliasesAsTheyWere) {
     files.AddFile(kConfigPath, GoodFile());
-    TAliasStore before;
-    before.Load(GoodFile(), kConfigPath);
-
     auto session = Started();
     session->ModifyAlias("Veltra- RN", {"USER NAME=inny"});
     session->AddAlias("Nowy", "ORACLE", {"SERVER NAME=X"});
     session->SaveConfigFile();
 
-    TAliasStore after;
-    after.Load(files.Bytes(kConfigPath), kConfigPath);
-    EXPECT_EQ(after.Names(), (std::vector<std::string>{"Veltra- RN", "Veltra- Net", "Obce", "Nowy"}));
-    for (const char* name : {"Veltra- Net", "Obce"}) {
-        EXPECT_EQ(after.Find(name)->Driver, before.Find(name)->Driver);
-        EXPECT_EQ(after.Find(name)->Params, before.Find(name)->Params) << name;
-    }
-    EXPECT_EQ(after.Find("Veltra- RN")->Params.Values("USER NAME"), "inny");
+    std::vector<Strings> expected = Contents(Loaded(GoodFile()));
+    expected[0] = {"Veltra- RN", "SQL Native Client", "ODBC DSN=Veltra", "USER NAME=inny", "SQLQRYMODE="};
+    expected.push_back({"Nowy", "ORACLE", "SERVER NAME=X"});
+    EXPECT_EQ(Contents(Loaded(files.Bytes(kConfigPath))), expected);
 }
 
 TEST_F(SessionTest, FailedSaveLeavesTheOldFileAndCanBeRepeated) {
@@ -263,8 +401,7 @@ TEST_F(SessionTest, FailedSaveLeavesTheOldFileAndCanBeRepeated) {
     auto session = Started();
     session->AddAlias("Nowy", "ORACLE", {});
     files.FailNextWrite();
-    const std::string message = ErrorText([&] { session->SaveConfigFile(); });
-    EXPECT_NE(message.find(FakeFileSystem::DiskFull), std::string::npos) << message;
+    EXPECT_THAT(ErrorText([&] { session->SaveConfigFile(); }), HasSubstr(FakeFileSystem::DiskFull));
     EXPECT_EQ(files.Bytes(kConfigPath), GoodFile());
 
     session->SaveConfigFile();
@@ -277,7 +414,7 @@ TEST_F(SessionTest, DriversAreLoadedOnceOnFirstUse) {
     auto session = Started();
     TEngineDriver& odbc = session->Driver("sql native client");
     EXPECT_EQ(&session->Driver("SQL Native Client"), &odbc);
-    EXPECT_EQ(loader.SystemRequests(), std::vector<std::string>{"odbc32.dll"});
+    EXPECT_EQ(loader.SystemRequests(), Strings{"odbc32.dll"});
     EXPECT_TRUE(loader.PathRequests().empty());
     EXPECT_EQ(loader.LoadedCount(), 1);
     session.reset();
@@ -286,22 +423,189 @@ TEST_F(SessionTest, DriversAreLoadedOnceOnFirstUse) {
 
 TEST_F(SessionTest, MissingLibrariesAndUnknownDriversRaise) {
     auto session = Started();
-    const std::string oracle = ErrorText([&] { session->Driver("ORACLE"); });
-    EXPECT_NE(oracle.find("oci.dll"), std::string::npos) << oracle;
-    EXPECT_EQ(loader.PathRequests(), std::vector<std::string>{"oci.dll"});
+    EXPECT_THAT(ErrorText([&] { session->Driver("ORACLE"); }), HasSubstr("oci.dll"));
+    EXPECT_EQ(loader.PathRequests(), Strings{"oci.dll"});
 
     loader.Alias("odbc32.dll", "");
-    const std::string odbc = ErrorText([&] { session->Driver("SQL Native Client"); });
-    EXPECT_NE(odbc.find("odbc32.dll"), std::string::npos) << odbc;
+    EXPECT_THAT(ErrorText([&] { session->Driver("SQL Native Client"); }), HasSubstr("odbc32.dll"));
 
     // A library that is not the ODBC driver manager lacks its entry points.
     loader.Alias("odbc32.dll", "libm.so.6");
-    const std::string wrong = ErrorText([&] { session->Driver("SQL Native Client"); });
-    EXPECT_NE(wrong.find("SQLAllocHandle"), std::string::npos) << wrong;
+    EXPECT_THAT(ErrorText([&] { session->Driver("SQL Native Client"); }), HasSubstr("SQLAllocHandle"));
     EXPECT_EQ(loader.LoadedCount(), 0);
 
-    const std::string unknown = ErrorText([&] { session->Driver("PARADOX"); });
-    EXPECT_NE(unknown.find("\"PARADOX\""), std::string::npos) << unknown;
+    EXPECT_THAT(ErrorText([&] { session->Driver("PARADOX"); }), HasSubstr("\"PARADOX\""));
+}
+
+// The installed engine's library as the session's alias backend.
+
+const std::string kLibrary = "C:\\BDE\\idapi32.dll";
+const TStringList kSqlParams{"DATABASE NAME=veltra", "USER NAME=dbo", "ODBC DSN=Veltra",
+                             "SQLQRYMODE=", "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"};
+
+class IdapiBackendTest : public EngineTest {
+protected:
+    IdapiBackendTest() {
+        char pattern[] = "/tmp/idapi-XXXXXX";
+        folder = mkdtemp(pattern);
+        configPath = folder + "/idapi.cfg";
+        registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", configPath);
+        registry.SetString(reg::HKeyLocalMachine, kEngineKey, "DLLPATH", "C:\\Nic;\"C:\\BDE\\\"");
+        loader.MapFile(kLibrary, IDAPI_STANDIN_PATH);
+    }
+    ~IdapiBackendTest() override { std::system(("rm -rf " + folder).c_str()); }
+
+    // The engine backend over the stand-in, with entry points a test may replace.
+    template <class Patch>
+    std::unique_ptr<TIdapiAliasBackend> Backend(Patch patch) {
+        auto library = loader.LoadLibraryFile(kLibrary);
+        TIdapiApi api = ResolveIdapiApi(*library);
+        patch(api);
+        return std::make_unique<TIdapiAliasBackend>(api, configPath, std::move(library));
+    }
+
+    void WriteConfig(const std::string& text) { std::ofstream(configPath) << text; }
+    Strings SavedLines() const {
+        Strings lines;
+        std::ifstream in(configPath);
+        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        return lines;
+    }
+    int OpenCursors() {
+        auto library = loader.LoadLibraryFile(kLibrary);
+        return library->Get<int (*)()>("StandinOpenCursors")();
+    }
+
+    std::string folder, configPath;
+};
+
+TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
+    {
+        auto session = Started();
+        session->AddAlias("X Veltra- RN", "SQL Native Client", kSqlParams);
+        session->AddStandardAlias("Veltra- Net", "C:\\Veltra\\Dane Łódź", "FOXPRO");
+        session->AddAlias("Obce", "ORACLE", {"SERVER NAME= ORCL ", "password=a;b"});
+        session->SaveConfigFile();
+    }
+    EXPECT_EQ(loader.FileRequests(), (Strings{"C:\\Nic\\idapi32.dll", kLibrary}));
+    EXPECT_EQ(files.WriteAttempts(), 0);
+    EXPECT_EQ(SavedLines(), (Strings{
+                                "ALIAS X Veltra- RN", "TYPE SQL Native Client", "INFO TYPE=SQL Native Client",
+                                "OPEN DATABASE NAME=veltra", "OPEN USER NAME=dbo", "OPEN ODBC DSN=Veltra",
+                                "OPEN SQLPASSTHRU MODE=SHARED AUTOCOMMIT", "ALIAS Veltra- Net",  // empty ones left out
+                                "TYPE STANDARD", "INFO TYPE=STANDARD", "INFO PATH=C:\\Veltra\\Dane \x9D\xA2\x64\xAB",
+                                "INFO DEFAULT DRIVER=FOXPRO", "INFO ENABLE BCD=FALSE", "ALIAS Obce", "TYPE ORACLE",
+                                "INFO TYPE=ORACLE", "OPEN SERVER NAME= ORCL ", "OPEN password=a;b"}));
+
+    // The next run reads them back and modifies only the stored entries named.
+    auto session = Started();
+    TStringList list{"stale"};
+    session->GetAliasNames(list);
+    EXPECT_EQ(list.Lines(), (Strings{"X Veltra- RN", "Veltra- Net", "Obce"}));
+    EXPECT_EQ(session->GetAliasDriverName("veltra- net"), "STANDARD");
+    EXPECT_EQ(session->GetAliasDriverName("X VELTRA- RN"), "SQL Native Client");
+    session->GetAliasParams("Veltra- Net", list);
+    EXPECT_EQ(list.Lines(), (Strings{"PATH=C:\\Veltra\\Dane Łódź", "DEFAULT DRIVER=FOXPRO"}));
+
+    session->ModifyAlias("x veltra- rn", {"odbc dsn=Nowe \"x\"; y ", "NEW ENTRY=x", "DATABASE NAME=", "USER NAME"});
+    session->ModifyAlias("Veltra- Net", {"PATH=D:\\Dane", "TYPE=ORACLE", "ENABLE BCD=TRUE"});
+    session->GetAliasParams("X Veltra- RN", list);
+    EXPECT_EQ(list.Lines(), (Strings{"DATABASE NAME=", "USER NAME=dbo", "ODBC DSN=Nowe \"x\"; y ",
+                                                      "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"}));
+    EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
+    session->GetAliasParams("Veltra- Net", list);
+    EXPECT_EQ(list.Lines(), (Strings{"PATH=D:\\Dane", "DEFAULT DRIVER=FOXPRO"}));
+    EXPECT_EQ(OpenCursors(), 0);
+}
+
+TEST_F(IdapiBackendTest, EngineThatFailsToStartOrAFileThatCannotBeCheckedRefusesTheStart) {
+    WriteConfig("#awaria\n");
+    for (const bool uncheckable : {false, true}) {
+        if (uncheckable) files.SetUncheckable(configPath);
+        TSession session(registry, files, loader);
+        EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
+                    AllOf(HasSubstr(configPath), HasSubstr(uncheckable ? FakeFileSystem::AccessDenied
+                                                                       : "Cannot load the configuration file. (DbiInitFn")));
+        EXPECT_FALSE(session.Active());
+        EXPECT_THROW(session.SaveConfigFile(), Exception);
+    }
+    EXPECT_EQ(SavedLines(), Strings{"#awaria"});
+}
+
+// Each failing call raises the engine's text with the call and the alias.
+TEST_F(IdapiBackendTest, EngineErrorsNameTheCallAndTheAlias) {
+    WriteConfig("ALIAS A\nTYPE ORACLE\nINFO TYPE=ORACLE\nOPEN USER NAME=u\n");
+    struct Row {
+        void (*patch)(TIdapiApi&);
+        void (*call)(TAliasBackend&);
+        const char* expected[3];
+    };
+    const Row rows[] = {
+        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.Add("a", "ORACLE", {}); },
+         {"Name not unique in this context.", "DbiAddAlias", "alias \"a\""}},
+        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.DriverName("Brak"); },
+         {"Unknown database.", "DbiGetDatabaseDesc", "alias \"Brak\""}},
+        {[](TIdapiApi&) {}, [](TAliasBackend& b) { b.AddStandard("N", "C:\\", "NIEZNANY"); },  // the engine's to refuse
+         {"Unknown driver.", "DbiAddAlias", "alias \"N\""}},
+        {[](TIdapiApi& api) { api.ModifyRecord = [](hDBICur, void*, DBIBOOL) -> DBIResult { return 0x2402; }; },
+         [](TAliasBackend& b) { b.Modify("A", {"USER NAME=v"}); },
+         {"Cannot write the configuration file.", "DbiModifyRecord", "alias \"A\", wpis USER NAME"}},
+        {[](TIdapiApi& api) { api.CfgSave = [](hDBICfg, const char*, DBIBOOL) -> DBIResult { return 0x2402; }; },
+         [](TAliasBackend& b) { b.Save(); },
+         {"Cannot write the configuration file.", "DbiCfgSave", "idapi.cfg"}},
+        {[](TIdapiApi& api) {
+             api.OpenDatabaseList = [](hDBICur*) -> DBIResult { return 0x2A77; };
+             api.GetErrorString = [](DBIResult, char* text) -> DBIResult { return *text = '\0', DBIERR_NONE; };
+         },
+         [](TAliasBackend& b) { b.Names(); },
+         {"błąd 0x2A77", "DbiOpenDatabaseList", "lista aliasów"}},
+    };
+    for (const Row& row : rows) {
+        auto backend = Backend(row.patch);
+        const std::string message = ErrorText([&] { row.call(*backend); });
+        for (const char* part : row.expected) EXPECT_THAT(message, HasSubstr(part));
+        EXPECT_EQ(OpenCursors(), 0) << message;
+    }
+}
+
+// What the engine's documented conventions cannot carry is refused before
+// the first call that writes.
+TEST_F(IdapiBackendTest, UnsafeTextIsRefusedAndNothingWritten) {
+    WriteConfig("ALIAS A\nTYPE ORACLE\nINFO TYPE=ORACLE\nOPEN USER NAME=u\nOPEN SERVER NAME=s\n");
+    static int writes;
+    const auto counting = [](TIdapiApi& api) {
+        writes = 0;
+        api.AddAlias = [](hDBICfg, const char*, const char*, const char*, DBIBOOL) -> DBIResult { return ++writes, 0; };
+        api.ModifyRecord = [](hDBICur, void*, DBIBOOL) -> DBIResult { return ++writes, 0; };
+    };
+    const std::pair<void (*)(TAliasBackend&), const char*> rows[] = {
+        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"USER NAME=€uro"}); }, "\"€uro\" zawiera znaki spoza strony"},
+        {[](TAliasBackend& b) { b.Add("N", "ORACLE", {"SERVER NAME=" + std::string(128, 's')}); }, "127 znaków"},
+        {[](TAliasBackend& b) { b.Add("Nazwa zbyt dluga, bo ma 32 znaki", "ORACLE", {}); }, "31 znaków"},
+        {[](TAliasBackend& b) { b.Add("A\\B", "ORACLE", {}); }, "znak \\"},
+        {[](TAliasBackend& b) { b.Modify("A", {"SERVER NAME=ok", "USER NAME=„u”"}); }, "\"„u”\" zawiera znaki"},
+    };
+    for (const auto& [call, expected] : rows) {
+        auto backend = Backend(counting);
+        EXPECT_THAT(ErrorText([&] { call(*backend); }),
+                    AllOf(HasSubstr(expected), HasSubstr("nic nie zostało zapisane")));
+        EXPECT_EQ(writes, 0) << expected;
+    }
+}
+
+// OWLNext's loader of IDAPI32.DLL (owlfx bdeapi.cpp) and BDE.INT name the
+// exports: "DbiInitFn", never the header macro "DbiInit".
+TEST_F(IdapiBackendTest, EntryPointsAreResolvedByTheNamesTheLibraryExports) {
+    struct Recording : TLibrary {
+        void* Proc(const char* name) override { return names.insert(name), inner->Proc(name); }
+        std::unique_ptr<TLibrary> inner;
+        std::set<std::string> names;
+    } recording;
+    recording.inner = loader.LoadLibraryFile(kLibrary);
+    ResolveIdapiApi(recording);
+    EXPECT_EQ(recording.names, (std::set<std::string>{"DbiAddAlias", "DbiCfgSave", "DbiCloseCursor", "DbiExit",
+                                "DbiGetDatabaseDesc", "DbiGetErrorString", "DbiGetNextRecord", "DbiInitFn",
+                                "DbiModifyRecord", "DbiOpenCfgInfoList", "DbiOpenDatabaseList"}));
 }
 
 }  // namespace
