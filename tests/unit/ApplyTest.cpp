@@ -37,6 +37,13 @@ TAliasStore Saved(WizardWorkstation& ws) {
     return store;
 }
 
+// The status log's lines after its opening ones.
+Strings Log(std::initializer_list<std::string> lines) {
+    Strings log = {"Konfiguracja została utworzona!", ""};
+    log.insert(log.end(), lines);
+    return log;
+}
+
 // A workstation with the driver and a configuration file, on the database
 // page of the SQL Server path as a user filled it in.
 struct FilledIn {
@@ -61,14 +68,9 @@ TEST_P(ApplyPrefixTest, WritesTheDataSourceAndSevenAliasesThenShowsTheLog) {
 
     ASSERT_EQ(run.ws.Errors(), Strings{});
     EXPECT_EQ(run.form.PageControl2.ActivePage(), &run.form.TabSheet5);
-    Strings log = {"Konfiguracja została utworzona!",
-                   "",
-                   "  Utworzono alias \"Veltra- Net\".",
-                   " Utworzono źródło danych ODBC \"MSSQL Veltra RN\".",
-                   "  Instancja serwera MSSQL: \"SERWER\\SQL\".",
-                   "  Logowanie poprzez użytkownika serwera MSSQL.",
-                   "",
-                   " Zmodyfikowano konfigurację BDE."};
+    Strings log = Log({"  Utworzono alias \"Veltra- Net\".", " Utworzono źródło danych ODBC \"MSSQL Veltra RN\".",
+                       "  Instancja serwera MSSQL: \"SERWER\\SQL\".", "  Logowanie poprzez użytkownika serwera MSSQL.", "",
+                       " Zmodyfikowano konfigurację BDE."});
     for (const std::string& module : Modules) log.push_back("  Utworzono alias \"" + (prefix + module) + "\".");
     EXPECT_EQ(run.form.MemoStatus.Lines().ToVector(), log);
 
@@ -96,12 +98,10 @@ INSTANTIATE_TEST_SUITE_P(VersionAndTestCopy, ApplyPrefixTest,
                                            std::make_tuple(0, false, "II "), std::make_tuple(0, true, "Kopia ")));
 
 TEST(Apply, AnErrorStopsTheRunWithoutSavingOnTheWizardPage) {
-    const Strings opening = {"Konfiguracja została utworzona!", ""};
-    Strings mismatchLog = opening;
-    for (const char* line : {" Utworzono źródło danych ODBC \"MSSQL Veltra RN\".",
-                             "  Instancja serwera MSSQL: \"SERWER\\SQL\".", "  Logowanie poprzez użytkownika serwera MSSQL.",
-                             "", " Zmodyfikowano konfigurację BDE.", "  Utworzono alias \"X Veltra- Ochrona\"."})
-        mismatchLog.push_back(line);
+    const Strings opening = Log({});
+    const Strings mismatchLog = Log({" Utworzono źródło danych ODBC \"MSSQL Veltra RN\".", "  Instancja serwera MSSQL: \"SERWER\\SQL\".",
+                                     "  Logowanie poprzez użytkownika serwera MSSQL.", "", " Zmodyfikowano konfigurację BDE.",
+                                     "  Utworzono alias \"X Veltra- Ochrona\"."});
     const struct {
         std::function<void(FilledIn&)> seed;
         std::string error;
@@ -151,20 +151,14 @@ struct UserCase {
     Strings OchronaParams, MainParams, LicznikiParams;
 };
 
-class ApplyOracleTest : public ::testing::TestWithParam<UserCase> {
-protected:
-    ApplyOracleTest() {
-        ws.Loader.MapPath("oci.dll", OCI_STANDIN_PATH);
-        ws.Files.AddFolder("C:\\Program Files\\Common Files\\Borland Shared\\BDE");
-        admin = SeedOracleHome(ws, {}, &kNamesFile);
-    }
-
-    WizardWorkstation ws;
-    std::string admin;
-};
+class ApplyOracleTest : public ::testing::TestWithParam<UserCase> {};
 
 TEST_P(ApplyOracleTest, WritesTheFilesAndSevenAliasesThenShowsTheLog) {
     const UserCase& c = GetParam();
+    WizardWorkstation ws;
+    ws.Loader.MapPath("oci.dll", OCI_STANDIN_PATH);
+    ws.Files.AddFolder("C:\\Program Files\\Common Files\\Borland Shared\\BDE");
+    const std::string admin = SeedOracleHome(ws, {}, &kNamesFile);
     ws.StoreChoice("Server", 1);
     ws.StoreChoice("Wersja", 1);
     TForm2& form = ws.Open();
@@ -178,18 +172,10 @@ TEST_P(ApplyOracleTest, WritesTheFilesAndSevenAliasesThenShowsTheLog) {
 
     ASSERT_EQ(ws.Errors(), Strings{});
     EXPECT_EQ(form.PageControl2.ActivePage(), &form.TabSheet5);
-    Strings log = {"Konfiguracja została utworzona!",
-                   "",
-                   "  Utworzono plik",
-                   "     \"" + admin + "sqlnet.ora\"",
-                   "",
-                   "  Zmodyfikowano plik",
-                   "     \"" + admin + "tnsnames.ora\"",
-                   "",
-                   " Zmodyfikowano konfigurację BDE."};
+    Strings log = Log({"  Utworzono plik", "     \"" + admin + "sqlnet.ora\"", "", "  Zmodyfikowano plik",
+                       "     \"" + admin + "tnsnames.ora\"", "", " Zmodyfikowano konfigurację BDE."});
     for (const std::string& module : Modules)
-        log.push_back(std::string(module == Modules[2] ? "  Zmodyfikowano" : "  Utworzono") + " alias \"X " + module +
-                      "\".");
+        log.push_back((module == Modules[2] ? "  Zmodyfikowano alias \"X " : "  Utworzono alias \"X ") + module + "\".");
     EXPECT_EQ(form.MemoStatus.Lines().ToVector(), log);
 
     EXPECT_EQ(ws.Files.Bytes(admin + "sqlnet.ora"),
@@ -231,26 +217,19 @@ INSTANTIATE_TEST_SUITE_P(
                                OracleAliasParams("VELTRA_RN", true), OracleAliasParams("LICZNIKI", true)}),
     [](const auto& info) { return std::string(info.param.Name); });
 
-struct AliasWriterTest : ::testing::Test {
+TEST(AliasWriter, WriteAliasCreatesModifiesInPlaceOrRefusesAnotherDriver) {
     WizardWorkstation ws;
     TForm2& form = ws.Open();
-    TStringList Names() {
-        TStringList names;
-        ws.Session.GetAliasNames(names);
-        return names;
-    }
-    TStringList Params(const std::string& alias) {
+    const auto Params = [&](const std::string& alias) {
         TStringList params;
         ws.Session.GetAliasParams(alias, params);
         return params;
-    }
-};
-
-TEST_F(AliasWriterTest, WriteAliasCreatesModifiesInPlaceOrRefusesAnotherDriver) {
+    };
     form.Database1.Params = {"DATABASE NAME=Rondel", "USER NAME=dbo", "ODBC DSN=Zrodlo"};
     ws.Session.AddAlias("x veltra- rn", "SQL Native Client", {"ODBC DSN=stare", "LANGDRIVER=ascii"});
     ws.Session.AddAlias("X Veltra- RN- Faktury", "sql native client", {"ODBC DSN=stare"});
-    const TStringList existing = Names();
+    TStringList existing;
+    ws.Session.GetAliasNames(existing);
 
     form.WriteSqlServerAlias("X Veltra- RN", existing);
     form.WriteSqlServerAlias("X Veltra- Ochrona", existing);

@@ -2,20 +2,23 @@
 // service page over a real-world names file with its edited mark and its
 // checks on leaving, and the schema-user lists of page 6 through the engine's
 // Oracle driver and the stand-in client library.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+#include "base/Text.h"
 #include "fakes/ErrorText.h"
 #include "fakes/OracleHome.h"
 #include "fakes/RecordingViews.h"
-#include "unit/WizardInputs.h"
 #include "platform/FileSystem.h"
-#include "base/Text.h"
 #include "shared/Expected.h"
+#include "unit/WizardInputs.h"
 
 namespace {
 
+using testing::ElementsAre;
+using testing::HasSubstr;
 using Strings = std::vector<std::string>;
 
 // Entries of several forms, after a stray continuation; only XE.SERWER and
@@ -59,9 +62,6 @@ public:
         return OpenOn(6);
     }
 
-    static Strings HomeFields(const TForm2& form) {
-        return {form.ComboBoxOracleHome.Text(), form.EditBoundle.Text(), form.EditNLS.Text(), form.EditFolderHome.Text()};
-    }
     static Strings Entry(const TForm2& form) {
         return {form.ClientDataSet1Name().AsString(), form.ClientDataSet1ADDR_ADDR_PROT().AsString(),
                 form.ClientDataSet1ADDR_ADDR_HOST().AsString(), form.ClientDataSet1ADDR_ADDR_PORT().AsString(),
@@ -76,28 +76,26 @@ public:
     std::string admin;
 };
 
-TInput Pick(int index) {
-    return input::Do([index](TForm2& f) { f.ComboBoxOracleHome.UserPick(index); });
-}
+TInput Pick(int index) { return input::Do([index](TForm2& f) { f.ComboBoxOracleHome.UserPick(index); }); }
 
 // Page 2: the homes listed, then the picked home's name, bundle, language and folder.
 std::string Homes(const TForm2& form) {
     std::string text = "[";
     for (const std::string& name : form.ComboBoxOracleHome.Items().ToVector()) text += (text.size() > 1 ? "," : "") + name;
     text += "]";
-    for (const std::string& field : OraclePagesTest::HomeFields(form)) text += " " + (field.empty() ? "-" : field);
+    for (const std::string& field :
+         {form.ComboBoxOracleHome.Text(), form.EditBoundle.Text(), form.EditNLS.Text(), form.EditFolderHome.Text()})
+        text += " " + (field.empty() ? "-" : field);
     return text;
 }
 
 void SeedHomes(WizardWorkstation& ws) {
     // The registry lists the subkeys K1, K2... in that order.
     const char* const values[][3] = {
-        {"K1", "ORACLE_HOME_NAME", "Beta"}, {"K1", "ORACLE_HOME", "C:\\b"},
-        {"K1", "NLS_LANG", "POLISH_POLAND.EE8MSWIN1250"}, {"K1", "ORACLE_BUNDLE_NAME", "Enterprise"},
-        {"K2", "ORACLE_HOME_NAME", "Alfa"}, {"K2", "ORACLE_HOME", "C:\\a"},
-        {"K3", "ORACLE_HOME_NAME", "Beta"}, {"K3", "ORACLE_HOME", "C:\\b2"},
-        {"K4", "ORACLE_HOME", "C:\\no-name"}, {"K5", "ORACLE_HOME_NAME", "No folder"},
-        {"K6\\Deeper", "ORACLE_HOME_NAME", "Too deep"}, {"K6\\Deeper", "ORACLE_HOME", "C:\\deep"},
+        {"K1", "ORACLE_HOME_NAME", "Beta"}, {"K1", "ORACLE_HOME", "C:\\b"}, {"K1", "NLS_LANG", "POLISH_POLAND.EE8MSWIN1250"},
+        {"K1", "ORACLE_BUNDLE_NAME", "Enterprise"}, {"K2", "ORACLE_HOME_NAME", "Alfa"}, {"K2", "ORACLE_HOME", "C:\\a"},
+        {"K3", "ORACLE_HOME_NAME", "Beta"}, {"K3", "ORACLE_HOME", "C:\\b2"}, {"K4", "ORACLE_HOME", "C:\\no-name"},
+        {"K5", "ORACLE_HOME_NAME", "No folder"}, {"K6\\Deeper", "ORACLE_HOME_NAME", "Too deep"}, {"K6\\Deeper", "ORACLE_HOME", "C:\\deep"},
     };
     for (const auto& [subkey, name, value] : values)
         ws.Registry.SetString(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\" + subkey, name, value);
@@ -246,9 +244,7 @@ TEST_F(OraclePagesTest, TheEditedMarkFollowsTheUsersChanges) {
 TEST_F(OraclePagesTest, TextThatWouldBreakTheFileKeepsThePage) {
     const char* kNameMessage = "Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
     const std::pair<const char*, const char*> cases[] = {
-        {"NOWY SERWIS", kNameMessage},
-        {"NOWY=1", kNameMessage},
-        {"NOWY,INNY", kNameMessage},
+        {"NOWY SERWIS", kNameMessage}, {"NOWY=1", kNameMessage}, {"NOWY,INNY", kNameMessage},
         {"XE.SERWER", "Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu."},
     };
     TForm2& form = OpenServicePage();
@@ -284,8 +280,7 @@ TEST_F(OraclePagesTest, AnUnreadNamesFileIsNeverRewritten) {
     form.ComboBoxOracleServer.UserType("NOWY");
     form.DBEdit2.UserType("serwer");
     ws.User([&] { form.ButtonDalej.Click(); });
-    ASSERT_EQ(ws.Errors().size(), 1u);
-    EXPECT_NE(ws.Errors()[0].find(admin + "tnsnames.ora\" nie został wczytany"), std::string::npos) << ws.Errors()[0];
+    EXPECT_THAT(ws.Errors(), ElementsAre(HasSubstr(admin + "tnsnames.ora\" nie został wczytany")));
     EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle);
     EXPECT_THROW(form.ButtonWykonajClick(form), Exception);
     EXPECT_EQ(ws.Files.Bytes(admin + "tnsnames.ora"), bytes);
@@ -298,8 +293,7 @@ TEST_F(OraclePagesTest, AnUneditedTableWritesNoNamesFileAndAFailedWriteNamesTheP
     form.SaveNetServiceEntry();
     EXPECT_EQ(ws.Files.WriteCount(), 0);
     ws.Files.FailNextWrite(FakeFileSystem::AccessDenied);
-    const std::string error = ErrorText([&] { form.UpdateSqlNetFile(); });
-    EXPECT_NE(error.find(admin + "sqlnet.ora"), std::string::npos) << error;
+    EXPECT_THAT(ErrorText([&] { form.UpdateSqlNetFile(); }), HasSubstr(admin + "sqlnet.ora"));
     EXPECT_EQ(form.MemoStatus.Lines().Count(), 0);
 }
 

@@ -39,6 +39,17 @@ protected:
         session->SetConfigMode(cmPersistent);
         return session;
     }
+    // What the session lists, into lists that held lines before.
+    static Strings Names(TSession& session) {
+        TStringList list{"left over", "lines"};
+        session.GetAliasNames(list);
+        return list.Lines();
+    }
+    static Strings Params(TSession& session, const std::string& alias) {
+        TStringList list{"left over", "lines"};
+        session.GetAliasParams(alias, list);
+        return list.Lines();
+    }
 
     FakeRegistryFactory registry;
     FakeFileSystem files;
@@ -220,9 +231,7 @@ TEST_F(SessionTest, StartReadsThePathFromTheMachineKeyForReadingOnly) {
     EXPECT_EQ(opens[0].Access, reg::KeyRead);
     EXPECT_FALSE(opens[0].CanCreate);
     EXPECT_EQ(registry.LiveAccessorCount(), 0);
-    TStringList names;
-    session->GetAliasNames(names);
-    EXPECT_EQ(names.Lines(), (Strings{"Veltra- RN", "Veltra- Net", "Obce"}));
+    EXPECT_EQ(Names(*session), (Strings{"Veltra- RN", "Veltra- Net", "Obce"}));
 }
 
 TEST_F(SessionTest, NotRegisteredEngineDoesNotStart) {
@@ -264,9 +273,7 @@ TEST_F(SessionTest, AliasCallsOnAnEngineThatDidNotStartRaise) {
 
 TEST_F(SessionTest, MissingFileIsAnEmptyConfigurationCreatedByTheFirstSave) {
     auto session = Started();
-    TStringList names{"stale"};
-    session->GetAliasNames(names);
-    EXPECT_EQ(names.Count(), 0u);
+    EXPECT_EQ(Names(*session), Strings{});
     EXPECT_FALSE(files.HasFile(kConfigPath));
 
     session->AddAlias("Veltra- RN", "SQL Native Client", {"ODBC DSN=Veltra", "PASSWORD=m.n.p. darvel"});
@@ -275,73 +282,55 @@ TEST_F(SessionTest, MissingFileIsAnEmptyConfigurationCreatedByTheFirstSave) {
     EXPECT_EQ(files.WriteCount(kConfigPath), 1);
 
     auto next = Started();
-    TStringList params;
-    next->GetAliasParams("veltra- rn", params);
-    EXPECT_EQ(params.Lines(), (Strings{"ODBC DSN=Veltra", "PASSWORD=m.n.p. darvel"}));
+    EXPECT_EQ(Params(*next, "veltra- rn"), (Strings{"ODBC DSN=Veltra", "PASSWORD=m.n.p. darvel"}));
     EXPECT_EQ(next->GetAliasDriverName("VELTRA- RN"), "SQL Native Client");
 }
 
-TEST_F(SessionTest, CorruptFileIsRefusedAndNeverWritten) {
+// A file that is corrupt, cannot be read, or may well be there though its
+// existence cannot be checked refuses the start: only "not found" may mean an
+// empty configuration, never replaced by this run's aliases alone.
+TEST_F(SessionTest, FileFaultsRefuseTheStartAndNothingIsWritten) {
     const std::string corrupt = "[Veltra- RN]\r\nDRIVER=SQL Native Client\r\nODBC DSN\r\n";
-    files.AddFile(kConfigPath, corrupt);
-    TSession session(registry, files, loader);
-    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
-                AllOf(HasSubstr(kConfigPath), HasSubstr("wiersz 3")));
-    EXPECT_FALSE(session.Active());
-
-    EXPECT_THROW(session.AddAlias("Nowy", "ORACLE", {}), Exception);
-    EXPECT_THAT(ErrorText([&] { session.SaveConfigFile(); }), HasSubstr(kNotStarted));
-    EXPECT_EQ(files.WriteAttempts(), 0);
-    EXPECT_EQ(files.Bytes(kConfigPath), corrupt);
-}
-
-TEST_F(SessionTest, UnreadableFileIsRefusedWithTheSystemsReason) {
-    files.AddFile(kConfigPath, GoodFile());
-    files.SetUnreadable(kConfigPath);
-    TSession session(registry, files, loader);
-    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
-                AllOf(HasSubstr(kConfigPath), HasSubstr(FakeFileSystem::AccessDenied)));
-    EXPECT_FALSE(session.Active());
-    EXPECT_THROW(session.SaveConfigFile(), Exception);
-    EXPECT_EQ(files.WriteAttempts(), 0);
-
-    // Once the file can be read, setting the mode again starts the engine.
-    files.SetUnreadable(kConfigPath, false);
-    session.SetConfigMode(cmPersistent);
-    EXPECT_TRUE(session.Active());
-}
-
-// Only "not found" may mean an empty configuration: a file that may well be
-// there must never be replaced by this run's aliases alone.
-TEST_F(SessionTest, FileWhoseExistenceCannotBeCheckedRefusesTheStart) {
-    for (const bool present : {true, false}) {
-        for (const char* reason : {FakeFileSystem::AccessDenied, "Nie można odnaleźć ścieżki sieciowej."}) {
-            FakeFileSystem files;
-            if (present) files.AddFile(kConfigPath, GoodFile());
-            files.SetUncheckable(kConfigPath, reason);
-            TSession session(registry, files, loader);
-            EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
-                        AllOf(HasSubstr(kConfigPath), HasSubstr(reason)));
-            EXPECT_FALSE(session.Active());
-            EXPECT_THROW(session.AddAlias("Nowy", "ORACLE", {}), Exception);
-            EXPECT_THROW(session.SaveConfigFile(), Exception);
-            EXPECT_EQ(files.WriteAttempts(), 0);
-            EXPECT_EQ(files.HasFile(kConfigPath), present);
-        }
+    const std::string lost = "Nie można odnaleźć ścieżki sieciowej.";
+    enum Fault { None, Unreadable, Uncheckable };
+    const struct {
+        bool Present;
+        std::string Bytes;
+        Fault How;
+        std::string Reason;
+    } cases[] = {
+        {true, corrupt, None, "wiersz 3"}, {true, GoodFile(), Unreadable, FakeFileSystem::AccessDenied},
+        {true, GoodFile(), Uncheckable, FakeFileSystem::AccessDenied}, {false, "", Uncheckable, FakeFileSystem::AccessDenied},
+        {true, GoodFile(), Uncheckable, lost}, {false, "", Uncheckable, lost},
+    };
+    for (const auto& c : cases) {
+        FakeFileSystem files;
+        if (c.Present) files.AddFile(kConfigPath, c.Bytes);
+        if (c.How == Unreadable) files.SetUnreadable(kConfigPath);
+        if (c.How == Uncheckable) files.SetUncheckable(kConfigPath, c.Reason);
+        TSession session(registry, files, loader);
+        EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }), AllOf(HasSubstr(kConfigPath), HasSubstr(c.Reason)));
+        EXPECT_FALSE(session.Active()) << c.Reason;
+        EXPECT_THROW(session.AddAlias("Nowy", "ORACLE", {}), Exception);
+        EXPECT_THAT(ErrorText([&] { session.SaveConfigFile(); }), HasSubstr(kNotStarted));
+        EXPECT_EQ(files.WriteAttempts(), 0) << c.Reason;
+        ASSERT_EQ(files.HasFile(kConfigPath), c.Present) << c.Reason;
+        EXPECT_EQ(c.Present ? files.Bytes(kConfigPath) : "", c.Bytes) << c.Reason;
+        if (c.How != Unreadable) continue;
+        // Once the file can be read, setting the mode again starts the engine.
+        files.SetUnreadable(kConfigPath, false);
+        session.SetConfigMode(cmPersistent);
+        EXPECT_TRUE(session.Active());
     }
 }
 
 TEST_F(SessionTest, ListsAreClearedAndStandardAliasesShowTheirGeneralEntries) {
     files.AddFile(kConfigPath, GoodFile());
     auto session = Started();
-    TStringList list{"left over", "lines"};
-    session->GetAliasParams("Veltra- RN", list);
-    EXPECT_EQ(list.Lines(), (Strings{"ODBC DSN=Veltra", "USER NAME=veltra", "SQLQRYMODE="}));
-    session->GetAliasParams("veltra- net", list);
-    EXPECT_EQ(list.Lines(), (Strings{"PATH=C:\\Veltra\\Dane", "DEFAULT DRIVER=PARADOX"}));
+    EXPECT_EQ(Params(*session, "Veltra- RN"), (Strings{"ODBC DSN=Veltra", "USER NAME=veltra", "SQLQRYMODE="}));
+    EXPECT_EQ(Params(*session, "veltra- net"), (Strings{"PATH=C:\\Veltra\\Dane", "DEFAULT DRIVER=PARADOX"}));
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
-    session->GetAliasParams("OBCE", list);
-    EXPECT_EQ(list.Lines(), (Strings{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
+    EXPECT_EQ(Params(*session, "OBCE"), (Strings{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
 }
 
 TEST_F(SessionTest, UnknownAliasNamesRaiseNamingTheAlias) {
@@ -360,27 +349,20 @@ TEST_F(SessionTest, AddAliasKeepsSpellingAndRefusesAnExistingNameInAnyCase) {
     session->AddStandardAlias("Veltra- Net", "C:\\Veltra", "PARADOX");
     EXPECT_THAT(ErrorText([&] { session->AddAlias("KOPIA VELTRA- RN", "STANDARD", {"PATH=x"}); }), HasSubstr("już istnieje"));
 
-    TStringList list;
-    session->GetAliasNames(list);
-    EXPECT_EQ(list.Lines(), (Strings{"Kopia Veltra- RN", "Veltra- Net"}));
+    EXPECT_EQ(Names(*session), (Strings{"Kopia Veltra- RN", "Veltra- Net"}));
     EXPECT_EQ(session->GetAliasDriverName("kopia veltra- rn"), "ORACLE");
-    session->GetAliasParams("Kopia Veltra- RN", list);
-    EXPECT_EQ(list.Lines(), Strings{"SERVER NAME=A"});
+    EXPECT_EQ(Params(*session, "Kopia Veltra- RN"), Strings{"SERVER NAME=A"});
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
-    session->GetAliasParams("Veltra- Net", list);
-    EXPECT_EQ(list.Lines(), (Strings{"PATH=C:\\Veltra", "DEFAULT DRIVER=PARADOX"}));
+    EXPECT_EQ(Params(*session, "Veltra- Net"), (Strings{"PATH=C:\\Veltra", "DEFAULT DRIVER=PARADOX"}));
 }
 
 TEST_F(SessionTest, ModifyAliasChangesOnlyTheEntriesTheAliasHas) {
     files.AddFile(kConfigPath, GoodFile());
     auto session = Started();
     session->ModifyAlias("VELTRA- rn", {"user name=sa", "PASSWORD=nowe", "ODBC DSN=", "SQLQRYMODE=SERVER", "bez równości"});
-    TStringList list;
-    session->GetAliasParams("Veltra- RN", list);
     // Stored spelling and order kept, an empty value stays a line, PASSWORD not added.
-    EXPECT_EQ(list.Lines(), (Strings{"ODBC DSN=", "USER NAME=sa", "SQLQRYMODE=SERVER"}));
-    session->GetAliasParams("Obce", list);
-    EXPECT_EQ(list.Lines(), (Strings{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
+    EXPECT_EQ(Params(*session, "Veltra- RN"), (Strings{"ODBC DSN=", "USER NAME=sa", "SQLQRYMODE=SERVER"}));
+    EXPECT_EQ(Params(*session, "Obce"), (Strings{"SERVER NAME=ORCL", "NOTE=  a=b  ", "PL=zażółć gęślą jaźń"}));
 }
 
 TEST_F(SessionTest, SaveKeepsUntouchedAliasesAsTheyWere) {
@@ -405,9 +387,7 @@ TEST_F(SessionTest, FailedSaveLeavesTheOldFileAndCanBeRepeated) {
     EXPECT_EQ(files.Bytes(kConfigPath), GoodFile());
 
     session->SaveConfigFile();
-    TStringList names;
-    Started()->GetAliasNames(names);
-    EXPECT_EQ(names.IndexOf("Nowy"), 3);
+    EXPECT_EQ(Names(*Started()), (Strings{"Veltra- RN", "Veltra- Net", "Obce", "Nowy"}));
 }
 
 TEST_F(SessionTest, DriversAreLoadedOnceOnFirstUse) {
@@ -499,22 +479,17 @@ TEST_F(IdapiBackendTest, InstalledEngineKeepsTheAliasesInItsOwnFile) {
 
     // The next run reads them back and modifies only the stored entries named.
     auto session = Started();
-    TStringList list{"stale"};
-    session->GetAliasNames(list);
-    EXPECT_EQ(list.Lines(), (Strings{"X Veltra- RN", "Veltra- Net", "Obce"}));
+    EXPECT_EQ(Names(*session), (Strings{"X Veltra- RN", "Veltra- Net", "Obce"}));
     EXPECT_EQ(session->GetAliasDriverName("veltra- net"), "STANDARD");
     EXPECT_EQ(session->GetAliasDriverName("X VELTRA- RN"), "SQL Native Client");
-    session->GetAliasParams("Veltra- Net", list);
-    EXPECT_EQ(list.Lines(), (Strings{"PATH=C:\\Veltra\\Dane Łódź", "DEFAULT DRIVER=FOXPRO"}));
+    EXPECT_EQ(Params(*session, "Veltra- Net"), (Strings{"PATH=C:\\Veltra\\Dane Łódź", "DEFAULT DRIVER=FOXPRO"}));
 
     session->ModifyAlias("x veltra- rn", {"odbc dsn=Nowe \"x\"; y ", "NEW ENTRY=x", "DATABASE NAME=", "USER NAME"});
     session->ModifyAlias("Veltra- Net", {"PATH=D:\\Dane", "TYPE=ORACLE", "ENABLE BCD=TRUE"});
-    session->GetAliasParams("X Veltra- RN", list);
-    EXPECT_EQ(list.Lines(), (Strings{"DATABASE NAME=", "USER NAME=dbo", "ODBC DSN=Nowe \"x\"; y ",
+    EXPECT_EQ(Params(*session, "X Veltra- RN"), (Strings{"DATABASE NAME=", "USER NAME=dbo", "ODBC DSN=Nowe \"x\"; y ",
                                                       "SQLPASSTHRU MODE=SHARED AUTOCOMMIT"}));
     EXPECT_EQ(session->GetAliasDriverName("Veltra- Net"), "STANDARD");
-    session->GetAliasParams("Veltra- Net", list);
-    EXPECT_EQ(list.Lines(), (Strings{"PATH=D:\\Dane", "DEFAULT DRIVER=FOXPRO"}));
+    EXPECT_EQ(Params(*session, "Veltra- Net"), (Strings{"PATH=D:\\Dane", "DEFAULT DRIVER=FOXPRO"}));
     EXPECT_EQ(OpenCursors(), 0);
 }
 
