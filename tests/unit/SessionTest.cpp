@@ -234,30 +234,17 @@ TEST_F(SessionTest, StartReadsThePathFromTheMachineKeyForReadingOnly) {
     EXPECT_EQ(Names(*session), (Strings{"Veltra- RN", "Veltra- Net", "Obce"}));
 }
 
-TEST_F(SessionTest, NotRegisteredEngineDoesNotStart) {
-    registry.RemoveKey(reg::HKeyLocalMachine, kEngineKey);
-    TSession session(registry, files, loader);
-    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }),
-                AllOf(HasSubstr("nie jest zarejestrowany"), HasSubstr("CONFIGFILE01")));
-    EXPECT_FALSE(session.Active());
-    EXPECT_FALSE(registry.HasKey(reg::HKeyLocalMachine, kEngineKey));  // nothing created
-
-    // The key without the value, or with an empty one, is no better.
-    registry.CreateKey(reg::HKeyLocalMachine, kEngineKey);
-    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }), HasSubstr("CONFIGFILE01"));
-    registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", "");
-    EXPECT_THAT(ErrorText([&] { session.SetConfigMode(cmPersistent); }), HasSubstr("CONFIGFILE01"));
-    EXPECT_FALSE(session.Active());
-}
-
-TEST_F(SessionTest, AliasCallsOnAnEngineThatDidNotStartRaise) {
+TEST_F(SessionTest, UnregisteredEngineDoesNotStartAndItsAliasCallsRaise) {
     files.AddFile(kConfigPath, GoodFile());
     registry.RemoveKey(reg::HKeyLocalMachine, kEngineKey);
     TSession never(registry, files, loader);  // ConfigMode never set
     TSession failed(registry, files, loader);
-    EXPECT_THROW(failed.SetConfigMode(cmPersistent), Exception);
+    EXPECT_THAT(ErrorText([&] { failed.SetConfigMode(cmPersistent); }),
+                AllOf(HasSubstr("nie jest zarejestrowany"), HasSubstr("CONFIGFILE01")));
+    EXPECT_FALSE(registry.HasKey(reg::HKeyLocalMachine, kEngineKey));  // nothing created
 
     for (TSession* session : {&never, &failed}) {
+        EXPECT_FALSE(session->Active());
         TStringList list{"old"};
         EXPECT_THAT(ErrorText([&] { session->GetAliasNames(list); }), HasSubstr(kNotStarted));
         EXPECT_THAT(ErrorText([&] { session->GetAliasParams("Veltra- RN", list); }), HasSubstr(kNotStarted));
@@ -269,6 +256,13 @@ TEST_F(SessionTest, AliasCallsOnAnEngineThatDidNotStartRaise) {
         EXPECT_EQ(list.Lines(), Strings{"old"});
     }
     EXPECT_EQ(files.WriteAttempts(), 0);
+
+    // The key without the value, or with an empty one, is no better.
+    registry.CreateKey(reg::HKeyLocalMachine, kEngineKey);
+    EXPECT_THAT(ErrorText([&] { failed.SetConfigMode(cmPersistent); }), HasSubstr("CONFIGFILE01"));
+    registry.SetString(reg::HKeyLocalMachine, kEngineKey, "CONFIGFILE01", "");
+    EXPECT_THAT(ErrorText([&] { failed.SetConfigMode(cmPersistent); }), HasSubstr("CONFIGFILE01"));
+    EXPECT_FALSE(failed.Active());
 }
 
 TEST_F(SessionTest, MissingFileIsAnEmptyConfigurationCreatedByTheFirstSave) {
