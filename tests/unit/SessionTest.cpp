@@ -134,41 +134,30 @@ TEST(AliasStoreFormat, EmptyTextIsAnEmptyConfiguration) {
     EXPECT_EQ(Loaded(TAliasStore().Save()).Count(), 0u);
 }
 
-struct BadFile {
-    const char* text;
-    int line;
-    const char* reason;
-};
-
-class AliasStoreBadFile : public testing::TestWithParam<BadFile> {};
-
-TEST_P(AliasStoreBadFile, IsRefusedWithPathAndLine) {
-    TAliasStore store;
-    store.Add({"Zostaje", "STANDARD", {"PATH=C:\\"}});
-    EXPECT_THAT(ErrorText([&] { store.Load(GetParam().text, kPath); }),
-                AllOf(HasSubstr(kPath), HasSubstr("wiersz " + std::to_string(GetParam().line) + ":"),
-                      HasSubstr(GetParam().reason)));
-    // A refused file changes nothing.
-    EXPECT_EQ(store.Names(), Strings{"Zostaje"});
+// A refused file changes nothing.
+TEST(AliasStoreFormat, BadFilesAreRefusedWithPathAndLine) {
+    const struct {
+        const char* Text;
+        int Line;
+        const char* Reason;
+    } cases[] = {
+        {"# x\nODBC DSN=a\n", 2, "przed pierwszym"}, {"[A]\nODBC DSN=a\n", 2, "DRIVER="},
+        {"[A]\n\nDRIVER=x\n", 2, "DRIVER="}, {"[A]\r\nDRIVER=x\r\n[B]\r\n", 3, "DRIVER="},
+        {"[Alias]\nDRIVER=x\n[ALIAS]\nDRIVER=y\n", 3, "więcej niż raz"},
+        {"[A]\nDRIVER=x\nPATH=\"C:\\\n", 3, "cudzysłów"}, {"[A]\nDRIVER=x\nPATH=\"a\"b\"\n", 3, "cudzysłów"},
+        {"[A]\nDRIVER=x\nPATH=\"\\q\"\n", 3, "sekwencja"}, {"[A]\nDRIVER=x\nPATH=\"\\x4\"\n", 3, "szesnastkowych"},
+        {"[A]\nDRIVER=x\nUSER NAME=\xA3\xF3\x64\x9F\n", 3, "UTF-8"}, {"[A\nDRIVER=x\n", 1, "]"},
+        {"[  ]\nDRIVER=x\n", 1, "pusta nazwa"}, {"[A]\nDRIVER=x\nbez znaku równości\n", 3, "NAZWA=WARTOŚĆ"},
+        {"[A]\nDRIVER=x\n=wartość\n", 3, "bez nazwy"}, {"[A]\nDRIVER=x\n\"a=b\"=c\n", 3, "znaku ="},
+    };
+    for (const auto& c : cases) {
+        TAliasStore store;
+        store.Add({"Zostaje", "STANDARD", {"PATH=C:\\"}});
+        EXPECT_THAT(ErrorText([&] { store.Load(c.Text, kPath); }),
+                    AllOf(HasSubstr(kPath), HasSubstr("wiersz " + std::to_string(c.Line) + ":"), HasSubstr(c.Reason)));
+        EXPECT_EQ(store.Names(), Strings{"Zostaje"}) << c.Text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Errors, AliasStoreBadFile,
-    testing::Values(BadFile{"# x\nODBC DSN=a\n", 2, "przed pierwszym"},
-                    BadFile{"[A]\nODBC DSN=a\n", 2, "DRIVER="},
-                    BadFile{"[A]\n\nDRIVER=x\n", 2, "DRIVER="},
-                    BadFile{"[A]\r\nDRIVER=x\r\n[B]\r\n", 3, "DRIVER="},
-                    BadFile{"[Alias]\nDRIVER=x\n[ALIAS]\nDRIVER=y\n", 3, "więcej niż raz"},
-                    BadFile{"[A]\nDRIVER=x\nPATH=\"C:\\\n", 3, "cudzysłów"},
-                    BadFile{"[A]\nDRIVER=x\nPATH=\"a\"b\"\n", 3, "cudzysłów"},
-                    BadFile{"[A]\nDRIVER=x\nPATH=\"\\q\"\n", 3, "sekwencja"},
-                    BadFile{"[A]\nDRIVER=x\nPATH=\"\\x4\"\n", 3, "szesnastkowych"},
-                    BadFile{"[A]\nDRIVER=x\nUSER NAME=\xA3\xF3\x64\x9F\n", 3, "UTF-8"},
-                    BadFile{"[A\nDRIVER=x\n", 1, "]"},
-                    BadFile{"[  ]\nDRIVER=x\n", 1, "pusta nazwa"},
-                    BadFile{"[A]\nDRIVER=x\nbez znaku równości\n", 3, "NAZWA=WARTOŚĆ"},
-                    BadFile{"[A]\nDRIVER=x\n=wartość\n", 3, "bez nazwy"},
-                    BadFile{"[A]\nDRIVER=x\n\"a=b\"=c\n", 3, "znaku ="}));
 
 TEST(AliasStore, FindsNamesWithoutRegardToCaseAndKeepsSpelling) {
     TAliasStore store;
@@ -445,10 +434,7 @@ protected:
         for (std::string line; std::getline(in, line);) lines.push_back(line);
         return lines;
     }
-    int OpenCursors() {
-        auto library = loader.LoadLibraryFile(kLibrary);
-        return library->Get<int (*)()>("StandinOpenCursors")();
-    }
+    int OpenCursors() { return loader.LoadLibraryFile(kLibrary)->Get<int (*)()>("StandinOpenCursors")(); }
 
     std::string folder, configPath;
 };
