@@ -1,10 +1,7 @@
-// The SQL Server path's pages against fakes: the ODBC data source of the
-// "SQL Native Client" driver (the apply's checks and writes with the access
-// they ask for, the list of existing data sources, the once-per-run pre-fill
-// of the data source and server pages), the server list of page 3 with its
-// two search methods, and the database lists through a scripted driver and a
-// temporary data source that never stays. The wait cursor shows around every
-// search.
+// The SQL Server path's pages against fakes: the "SQL Native Client" data
+// source (the apply's checks and writes, the list of existing ones, the
+// once-per-run pre-fill of pages 1 and 3), the server list's two search
+// methods, and the database lists through a scripted driver.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -28,9 +25,6 @@ const std::string Temp = "TmpVeltraMSSQLDataSource";
 struct OdbcDataSourceTest : ::testing::Test {
     WizardWorkstation ws;
     TForm2& form = ws.Open();
-    std::optional<std::string> Value(const std::string& key, const std::string& name) const {
-        return ws.Registry.GetString(HKLM, key, name);
-    }
 };
 
 TEST_F(OdbcDataSourceTest, SetupChecksTheDriverThenWritesTheDataSourceWithFullAccess) {
@@ -45,9 +39,9 @@ TEST_F(OdbcDataSourceTest, SetupChecksTheDriverThenWritesTheDataSourceWithFullAc
         opened.push_back(open.Path);
     }
     EXPECT_EQ(opened, (Strings{DriversKey, DriverKey, SourcesKey, SourceKey("Rondel")}));
-    EXPECT_EQ(Value(SourcesKey, "Rondel"), "SQL Native Client");
+    EXPECT_EQ(ws.Registry.GetString(HKLM, SourcesKey, "Rondel"), "SQL Native Client");
     for (const std::string& name : ws.Registry.ValueNames(HKLM, SourceKey("Rondel")))
-        values.push_back(name + "=" + *Value(SourceKey("Rondel"), name));
+        values.push_back(name + "=" + *ws.Registry.GetString(HKLM, SourceKey("Rondel"), name));
     EXPECT_EQ(values, (Strings{"Database=obca", std::string("Driver=") + DriverPath, "MARS_Connection=Yes",
                                "Server=SERWER\\SQL", "Trusted_Connection=Yes"}));
     EXPECT_EQ(form.MemoStatus.Lines().ToVector(),
@@ -58,7 +52,7 @@ TEST_F(OdbcDataSourceTest, SetupChecksTheDriverThenWritesTheDataSourceWithFullAc
     ws.Registry.SetString(HKLM, SourcesKey, "Rondel", "sql native client");
     form.MemoStatus.Lines().Clear();
     form.SetupOdbcDataSource("Rondel", "SERWER", false);
-    EXPECT_EQ(Value(SourceKey("Rondel"), "Trusted_Connection"), "No");
+    EXPECT_EQ(ws.Registry.GetString(HKLM, SourceKey("Rondel"), "Trusted_Connection"), "No");
     EXPECT_EQ(form.MemoStatus.Lines()[0], " Zmodyfikowano źródło danych ODBC \"Rondel\".");
     EXPECT_EQ(form.MemoStatus.Lines()[2], "  Logowanie poprzez użytkownika serwera MSSQL.");
     EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
