@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -55,15 +55,12 @@ protected:
 
     // The data sources under ODBC.INI are mirrored into the odbc.ini unixODBC
     // reads at every change; the SQLite driver opens the file its "Database"
-    // entry names, taken from the data source's "Server". "Serwer" opens a
-    // fresh stand-in server.
+    // entry names, taken from the data source's "Server". The suite's own
+    // "Serwer" opens a fresh stand-in server.
     UnixOdbcTest() {
         unlink(Server().c_str());
         ws.Registry.OnChange([this] { WriteIni(); });
         RegisterDriver(ws.Registry, "Installed", kSqliteDriver);
-        AddDataSource(ws.Registry, "Serwer", "SQL Native Client");
-        ws.Registry.SetString(HKLM, SourceKey("Serwer"), "Driver", kSqliteDriver);
-        ws.Registry.SetString(HKLM, SourceKey("Serwer"), "Server", Server());
         WriteIni();  // the seeding is no accessor's change
         database.DatabaseName = query.DatabaseName = "_Serwer";
         database.DriverName = "SQL Native Client";
@@ -72,6 +69,7 @@ protected:
     static std::string Server() { return dir_ + "/serwer.db"; }
     void WriteIni() const {
         std::ofstream ini(dir_ + "/odbc.ini", std::ios::trunc);
+        ini << "[Serwer]\nDriver=" << kSqliteDriver << "\nDatabase=" << Server() << "\n";
         for (const std::string& section : ws.Registry.KeyNames(HKLM, expected::OdbcIniKey.Path)) {
             ini << "[" << section << "]\n";
             for (const std::string& name : ws.Registry.ValueNames(HKLM, SourceKey(section))) {
@@ -108,10 +106,8 @@ TEST_F(UnixOdbcTest, DatabaseListNamesTheUserDatabasesSortedAndRemovesTheDataSou
         form.ComboBoxServer.SetText(Server());
         form.ComboBoxBaza.UserDropDown();
         EXPECT_EQ(form.ComboBoxBaza.Items().ToVector(), (Strings{"Alfa", "Rondel", "Zeta", "Łódź"}));
-        // The registry's data sources as unixODBC last saw them.
-        std::stringstream ini;
-        ini << std::ifstream(dir_ + "/odbc.ini").rdbuf();
-        EXPECT_THAT(ini.str(), testing::Not(HasSubstr(kTemp)));
+        std::ifstream ini(dir_ + "/odbc.ini");  // the registry's data sources as unixODBC last saw them
+        EXPECT_THAT(std::string(std::istreambuf_iterator<char>(ini), {}), testing::Not(HasSubstr(kTemp)));
     }
     EXPECT_EQ(ws.Errors(), Strings{});
 }

@@ -153,13 +153,11 @@ TEST_F(OdbcDataSourceTest, ServerPageFillsOnceFromTheNamedDataSource) {
 
 class ServerDiscoveryTest : public ::testing::Test {
 protected:
-    // On the server page; the list holds an earlier search's entries and the
-    // field the user's own text.
+    // On the server page, the field holding the user's own text.
     void SetUp() override {
         ws.StoreChoice("Server", 0);
         ws.Open().ButtonDalej.Click();
         ws.Form().ButtonDalej.Click();
-        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
         ws.Form().ComboBoxServer.SetText("wpisany");
         ws.Application.Screen().SetView(&screen);
         ws.ServiceManager.Services = {
@@ -168,8 +166,10 @@ protected:
             {"\\\\BEZ", {"Spooler", "SQLBrowser"}},
         };
     }
-    // The user opens the list; the search must leave the text and the cursor as they were.
+    // The user opens the list holding an earlier search's entries; the search
+    // must leave the text and the cursor as they were.
     Strings OpenList(bool browse) {
+        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
         ws.Form().CheckBoxDMO.SetChecked(browse);
         screen.Cursors.clear();
         ws.User([&] { ws.Form().ComboBoxServer.UserDropDown(); });
@@ -197,7 +197,6 @@ TEST_F(ServerDiscoveryTest, BrowseAnswers) {
         {"SERVER:Server={A,,B,}", {"A", "", "B", ""}},
     };
     for (const auto& [answer, expected] : cases) {
-        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
         ws.OdbcBrowser.Answer = answer;
         EXPECT_EQ(OpenList(true), expected) << answer.value_or("(none)");
     }
@@ -228,7 +227,6 @@ TEST_F(ServerDiscoveryTest, ServiceMethod) {
         {std::nullopt, {"EARLIER"}},  // no library, more data, no network
     };
     for (const auto& [machines, expected] : cases) {
-        ws.Form().ComboBoxServer.Items().Assign(Strings{"EARLIER"});
         ws.ServerEnumerator.Machines = machines;
         ws.ServiceManager.Opened.clear();
         EXPECT_EQ(OpenList(false), expected);
