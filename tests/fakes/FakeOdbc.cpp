@@ -11,8 +11,7 @@ FakeOdbc* fake = nullptr;
 
 // By handle type: SQL_HANDLE_ENV (1), SQL_HANDLE_DBC (2), SQL_HANDLE_STMT (3).
 const char* const kTypeNames[] = {"", "ENV", "DBC", "STMT"};
-
-SQLSMALLINT ParentType(SQLSMALLINT type) { return type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV; }
+const SQLSMALLINT kParentTypes[] = {0, 0, SQL_HANDLE_ENV, SQL_HANDLE_DBC};
 
 std::string Text(SQLCHAR* text, SQLINTEGER length) {
     const char* s = reinterpret_cast<const char*>(text);
@@ -21,8 +20,7 @@ std::string Text(SQLCHAR* text, SQLINTEGER length) {
 
 SQLRETURN SQL_API AllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
     *output = SQL_NULL_HANDLE;
-    const SQLSMALLINT parent = type == SQL_HANDLE_ENV ? 0 : ParentType(type);
-    const SQLRETURN rc = fake->Enter(std::string("SQLAllocHandle ") + kTypeNames[type], input, parent);
+    const SQLRETURN rc = fake->Enter(std::string("SQLAllocHandle ") + kTypeNames[type], input, kParentTypes[type]);
     if (!SQL_SUCCEEDED(rc)) return rc;
     *output = reinterpret_cast<SQLHANDLE>(++fake->Allocated);  // never reused
     fake->Live[*output] = type;
@@ -35,7 +33,7 @@ SQLRETURN SQL_API FreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
     // A connection still logged in, or a parent with children, cannot be freed.
     if (type == SQL_HANDLE_DBC && fake->Connected) ++fake->Misuses;
     for (const auto& [h, t] : fake->Live)
-        if (t != SQL_HANDLE_ENV && ParentType(t) == type) ++fake->Misuses;
+        if (kParentTypes[t] == type) ++fake->Misuses;
     fake->Live.erase(handle);
     return SQL_SUCCESS;
 }
