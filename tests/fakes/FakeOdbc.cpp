@@ -165,11 +165,10 @@ FakeOdbc::FakeOdbc() { fake = this; }
 
 FakeOdbc::~FakeOdbc() { fake = nullptr; }
 
-std::unique_ptr<TLibrary> FakeOdbc::Library() { return std::make_unique<FakeOdbcLibrary>(Missing); }
 
 std::unique_ptr<TLibrary> FakeOdbc::LoadSystemLibrary(const std::string& name) {
     Requests.push_back(name);
-    return Absent ? nullptr : Library();
+    return Absent ? nullptr : std::make_unique<FakeOdbcLibrary>(Missing);
 }
 
 SQLRETURN FakeOdbc::Enter(const std::string& call, SQLHANDLE handle, SQLSMALLINT type, const std::string& arguments) {

@@ -143,7 +143,7 @@ protected:
     }
 
     FakeOdbc odbc;
-    TOdbcDriver driver{odbc.Library()};
+    TOdbcDriver driver{odbc.LoadSystemLibrary("odbc32.dll")};
 };
 
 TEST_F(OdbcScriptedTest, LogsInWithTheNamedParametersInTheAnsiCodePage) {
@@ -203,7 +203,7 @@ TEST_F(OdbcScriptedTest, ADriverWithoutCatalogsQueriesItsOwnDatabase) {
 TEST_F(OdbcScriptedTest, RefusesALibraryWithoutTheEntryPoints) {
     for (const char* name : {"SQLAllocHandle", "SQLGetDiagRec"}) {
         odbc.Missing = {name};
-        EXPECT_THAT(ErrorText([&] { TOdbcDriver refused(odbc.Library()); }), HasSubstr(name));
+        EXPECT_THAT(ErrorText([&] { TOdbcDriver refused(odbc.LoadSystemLibrary("odbc32.dll")); }), HasSubstr(name));
     }
 }
 
