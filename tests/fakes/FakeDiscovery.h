@@ -11,8 +11,7 @@
 #include "platform/ServerEnumerator.h"
 #include "platform/ServiceManager.h"
 
-class FakeOdbcBrowser : public TOdbcBrowser {
-public:
+struct FakeOdbcBrowser : TOdbcBrowser {
     std::optional<std::string> Browse(const std::string& request) override {
         Requests.push_back(request);
         if (Throws) throw std::runtime_error("browse broke");
@@ -23,8 +22,7 @@ public:
     std::vector<std::string> Requests;
 };
 
-class FakeServerEnumerator : public TServerEnumerator {
-public:
+struct FakeServerEnumerator : TServerEnumerator {
     std::optional<std::vector<std::string>> SqlServers() override {
         ++Calls;
         return Machines;
@@ -33,13 +31,11 @@ public:
     int Calls = 0;
 };
 
-class FakeServiceManager : public TServiceManager {
-public:
+struct FakeServiceManager : TServiceManager {
     std::optional<std::vector<std::string>> ServiceNames(const std::string& machinePath) override {
         Opened.push_back(machinePath);
         const auto found = Services.find(machinePath);
-        if (found == Services.end()) return std::nullopt;
-        return found->second;
+        return found == Services.end() ? std::nullopt : std::optional(found->second);
     }
     // Machine path -> its services; a machine not here refuses the connection.
     std::map<std::string, std::vector<std::string>> Services;

@@ -11,8 +11,7 @@ FakeOdbc* fake = nullptr;
 
 // By handle type: SQL_HANDLE_ENV (1), SQL_HANDLE_DBC (2), SQL_HANDLE_STMT (3).
 const char* const kTypeNames[] = {"", "ENV", "DBC", "STMT"};
-
-SQLSMALLINT ParentType(SQLSMALLINT type) { return type == SQL_HANDLE_STMT ? SQL_HANDLE_DBC : SQL_HANDLE_ENV; }
+const SQLSMALLINT kParentTypes[] = {0, 0, SQL_HANDLE_ENV, SQL_HANDLE_DBC};
 
 std::string Text(SQLCHAR* text, SQLINTEGER length) {
     const char* s = reinterpret_cast<const char*>(text);
@@ -21,8 +20,7 @@ std::string Text(SQLCHAR* text, SQLINTEGER length) {
 
 SQLRETURN SQL_API AllocHandle(SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output) {
     *output = SQL_NULL_HANDLE;
-    const SQLSMALLINT parent = type == SQL_HANDLE_ENV ? 0 : ParentType(type);
-    const SQLRETURN rc = fake->Enter(std::string("SQLAllocHandle ") + kTypeNames[type], input, parent);
+    const SQLRETURN rc = fake->Enter(std::string("SQLAllocHandle ") + kTypeNames[type], input, kParentTypes[type]);
     if (!SQL_SUCCEEDED(rc)) return rc;
     *output = reinterpret_cast<SQLHANDLE>(++fake->Allocated);  // never reused
     fake->Live[*output] = type;
@@ -35,7 +33,7 @@ SQLRETURN SQL_API FreeHandle(SQLSMALLINT type, SQLHANDLE handle) {
     // A connection still logged in, or a parent with children, cannot be freed.
     if (type == SQL_HANDLE_DBC && fake->Connected) ++fake->Misuses;
     for (const auto& [h, t] : fake->Live)
-        if (t != SQL_HANDLE_ENV && ParentType(t) == type) ++fake->Misuses;
+        if (kParentTypes[t] == type) ++fake->Misuses;
     fake->Live.erase(handle);
     return SQL_SUCCESS;
 }
@@ -60,6 +58,7 @@ SQLRETURN SQL_API BrowseConnect(SQLHDBC dbc, SQLCHAR* in, SQLSMALLINT inLength, 
     const SQLRETURN rc = fake->Enter("SQLBrowseConnect", dbc, SQL_HANDLE_DBC,
                                      Text(in, inLength) + ", " + std::to_string(inLength) + ", " + std::to_string(room));
     if (rc == SQL_INVALID_HANDLE) return rc;
+    // Filled to the brim, with no NUL, when the answer does not fit.
     const std::string& answer = fake->BrowseAnswer;
     std::memcpy(out, answer.c_str(), std::min(answer.size() + 1, static_cast<std::size_t>(room)));
     *length = static_cast<SQLSMALLINT>(answer.size());
@@ -119,10 +118,7 @@ SQLRETURN SQL_API GetData(SQLHSTMT stmt, SQLUSMALLINT column, SQLSMALLINT type, 
     const SQLRETURN rc = fake->Enter("SQLGetData", stmt, SQL_HANDLE_STMT, std::to_string(column));
     if (rc != SQL_SUCCESS) return rc;
     const char* value = fake->Rows.at(fake->Current).at(column - 1u);
-    if (!value) {
-        *indicator = SQL_NULL_DATA;
-        return SQL_SUCCESS;
-    }
+    if (!value) return *indicator = SQL_NULL_DATA, SQL_SUCCESS;
     const std::size_t total = std::strlen(value);
     if (fake->Offset > 0 && fake->Offset >= total) return SQL_NO_DATA;
     const std::size_t rest = total - fake->Offset;
@@ -146,36 +142,21 @@ SQLRETURN SQL_API GetDiagRec(SQLSMALLINT, SQLHANDLE handle, SQLSMALLINT record, 
     return static_cast<std::size_t>(size) > message.size() ? SQL_SUCCESS : SQL_SUCCESS_WITH_INFO;
 }
 
-// The explicit type proves each stand-in has the real prototype.
-template <class Fn>
-void* Entry(Fn fn) { return reinterpret_cast<void*>(fn); }
-
+// The cast proves each stand-in has the real prototype.
+#define ENTRY(name) {"SQL" #name, reinterpret_cast<void*>(static_cast<decltype(&SQL##name)>(&name))}
 const std::map<std::string, void*> kEntries = {
-    {"SQLAllocHandle", Entry<decltype(&SQLAllocHandle)>(&AllocHandle)},
-    {"SQLFreeHandle", Entry<decltype(&SQLFreeHandle)>(&FreeHandle)},
-    {"SQLSetEnvAttr", Entry<decltype(&SQLSetEnvAttr)>(&SetEnvAttr)},
-    {"SQLConnect", Entry<decltype(&SQLConnect)>(&Connect)},
-    {"SQLBrowseConnect", Entry<decltype(&SQLBrowseConnect)>(&BrowseConnect)},
-    {"SQLSetConnectAttr", Entry<decltype(&SQLSetConnectAttr)>(&SetConnectAttr)},
-    {"SQLDisconnect", Entry<decltype(&SQLDisconnect)>(&Disconnect)},
-    {"SQLExecDirect", Entry<decltype(&SQLExecDirect)>(&ExecDirect)},
-    {"SQLNumResultCols", Entry<decltype(&SQLNumResultCols)>(&NumResultCols)},
-    {"SQLDescribeCol", Entry<decltype(&SQLDescribeCol)>(&DescribeCol)},
-    {"SQLFetch", Entry<decltype(&SQLFetch)>(&Fetch)},
-    {"SQLGetData", Entry<decltype(&SQLGetData)>(&GetData)},
-    {"SQLGetDiagRec", Entry<decltype(&SQLGetDiagRec)>(&GetDiagRec)},
-};
+    ENTRY(AllocHandle), ENTRY(FreeHandle), ENTRY(SetEnvAttr), ENTRY(Connect), ENTRY(BrowseConnect),
+    ENTRY(SetConnectAttr), ENTRY(Disconnect), ENTRY(ExecDirect), ENTRY(NumResultCols), ENTRY(DescribeCol),
+    ENTRY(Fetch), ENTRY(GetData), ENTRY(GetDiagRec)};
+#undef ENTRY
 
-class FakeOdbcLibrary : public TLibrary {
-public:
-    explicit FakeOdbcLibrary(const std::set<std::string>& missing) : missing_(missing) {}
+struct FakeOdbcLibrary : TLibrary {
+    explicit FakeOdbcLibrary(const std::set<std::string>& missing) : Missing(missing) {}
     void* Proc(const char* name) override {
         const auto it = kEntries.find(name);
-        return it == kEntries.end() || missing_.count(name) ? nullptr : it->second;
+        return it == kEntries.end() || Missing.count(name) ? nullptr : it->second;
     }
-
-private:
-    const std::set<std::string>& missing_;
+    const std::set<std::string>& Missing;
 };
 
 }  // namespace
@@ -184,11 +165,10 @@ FakeOdbc::FakeOdbc() { fake = this; }
 
 FakeOdbc::~FakeOdbc() { fake = nullptr; }
 
-std::unique_ptr<TLibrary> FakeOdbc::Library() { return std::make_unique<FakeOdbcLibrary>(Missing); }
 
 std::unique_ptr<TLibrary> FakeOdbc::LoadSystemLibrary(const std::string& name) {
     Requests.push_back(name);
-    return Absent ? nullptr : Library();
+    return Absent ? nullptr : std::make_unique<FakeOdbcLibrary>(Missing);
 }
 
 SQLRETURN FakeOdbc::Enter(const std::string& call, SQLHANDLE handle, SQLSMALLINT type, const std::string& arguments) {

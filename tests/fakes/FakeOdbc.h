@@ -2,7 +2,7 @@
 // A scripted ODBC driver manager, to the prototypes of sql.h and sqlext.h.
 // Each call answers what the test scripted for it (SQL_SUCCESS otherwise)
 // and is recorded; handles are checked as the driver manager checks them,
-// and every misuse is counted. It is also the loader that hands itself out
+// and every misuse is counted. It is the loader that hands the library out
 // as "odbc32.dll". One at a time.
 #include <cstdint>
 #include <map>
@@ -20,8 +20,6 @@ public:
     FakeOdbc(const FakeOdbc&) = delete;
     FakeOdbc& operator=(const FakeOdbc&) = delete;
 
-    // The library, for the query driver.
-    std::unique_ptr<TLibrary> Library();
     std::unique_ptr<TLibrary> LoadSystemLibrary(const std::string& name) override;
     std::unique_ptr<TLibrary> LoadPathLibrary(const std::string&) override { return nullptr; }
     std::unique_ptr<TLibrary> LoadLibraryFile(const std::string&) override { return nullptr; }
