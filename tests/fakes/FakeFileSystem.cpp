@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "fakes/FoldCase.h"
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "fakes/FoldCase.h"
 
 namespace {
 
@@ -17,9 +17,11 @@ bool InvalidPath(const std::string& path) {
     return path.find_first_of("<>\"|?*", path.size() > 1 && path[1] == ':' ? 2 : 0) != std::string::npos;
 }
 
-int CountOf(const std::map<std::string, int>& counts, const std::string& key) {
-    auto it = counts.find(key);
-    return it == counts.end() ? 0 : it->second;
+void Mark(std::set<std::string>& marked, std::string key, bool on) {
+    if (on)
+        marked.insert(std::move(key));
+    else
+        marked.erase(key);
 }
 
 }  // namespace
@@ -110,19 +112,8 @@ std::vector<std::string> FakeFileSystem::Files() const {
     return paths;
 }
 
-void FakeFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
-    if (readOnly)
-        readOnly_.insert(Key(path));
-    else
-        readOnly_.erase(Key(path));
-}
-
-void FakeFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
-    if (unreadable)
-        unreadable_.insert(Key(path));
-    else
-        unreadable_.erase(Key(path));
-}
+void FakeFileSystem::SetReadOnly(const std::string& path, bool readOnly) { Mark(readOnly_, Key(path), readOnly); }
+void FakeFileSystem::SetUnreadable(const std::string& path, bool unreadable) { Mark(unreadable_, Key(path), unreadable); }
 
 void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason) {
     uncheckable_[Key(path)] = std::move(reason);
@@ -130,4 +121,7 @@ void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason)
 
 void FakeFileSystem::FailNextWrite(std::string reason) { failNext_ = std::move(reason); }
 
-int FakeFileSystem::WriteCount(const std::string& path) const { return CountOf(writeCounts_, Key(path)); }
+int FakeFileSystem::WriteCount(const std::string& path) const {
+    const auto it = writeCounts_.find(Key(path));
+    return it == writeCounts_.end() ? 0 : it->second;
+}
