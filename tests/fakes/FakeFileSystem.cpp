@@ -73,11 +73,7 @@ void FakeFileSystem::WriteBytes(const std::string& path, const std::string& byte
     if (InvalidPath(path)) Raise(CreateErrorText, path, InvalidName);
     if (!FolderExists(Parent(key))) Raise(CreateErrorText, path, PathNotFound);
     if (folders_.count(key) || readOnly_.count(key)) Raise(CreateErrorText, path, AccessDenied);
-    if (failNext_) {
-        const std::string reason = std::move(*failNext_);
-        failNext_.reset();
-        Raise(CreateErrorText, path, reason);
-    }
+    if (const auto reason = std::exchange(failNext_, std::nullopt)) Raise(CreateErrorText, path, *reason);
     auto& file = files_[key];
     if (file.Path.empty()) file.Path = path;
     file.Bytes = bytes;

@@ -15,9 +15,11 @@ const wchar_t* const ScratchPath = L"Software\\KonfiguracjaTest";
 
 std::wstring Below(const std::string& below) { return ScratchPath + Utf8ToWide(below); }
 
-bool RawKeyExists(const std::wstring& path) {
+// Opened for reading past the code under test; empty when it cannot be.
+UniqueHKey RawOpen(const std::wstring& path) {
     UniqueHKey key;
-    return ::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) key.release();
+    return key;
 }
 
 void RawSet(const std::wstring& path, const std::wstring& name, DWORD type, const void* data, DWORD size) {
@@ -31,14 +33,12 @@ void RawSet(const std::wstring& path, const std::wstring& name, DWORD type, cons
 
 // Type and bytes as advapi32 stores them.
 contract::Stored RawGet(const std::wstring& path, const std::wstring& name) {
-    contract::Stored value;
-    UniqueHKey key;
-    if (::RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return value;
     char buffer[1024];
     DWORD size = sizeof(buffer), type = REG_NONE;
-    if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
-        ERROR_SUCCESS)
-        return value;
+    const UniqueHKey key = RawOpen(path);
+    if (!key || ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+                    ERROR_SUCCESS)
+        return {};
     return {type, std::string(buffer, size)};
 }
 
@@ -52,11 +52,10 @@ struct Win32RegistryRig {
         const std::wstring text = Utf8ToWide(data);
         RawSet(Below(below), Utf8ToWide(name), type, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
     }
-    bool HasKey(const std::string& below) { return RawKeyExists(Below(below)); }
+    bool HasKey(const std::string& below) { return bool(RawOpen(Below(below))); }
     contract::Names ValueOrder(const std::string& below) {
         contract::Names names;
-        UniqueHKey key;
-        ::RegOpenKeyExW(HKEY_CURRENT_USER, Below(below).c_str(), 0, KEY_READ, key.put());
+        const UniqueHKey key = RawOpen(Below(below));
         wchar_t name[1024];
         for (DWORD i = 0, length = 1024; ::RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
                                           ERROR_SUCCESS;
@@ -107,8 +106,8 @@ bool IsOpen(HKEY key) {
 }
 
 TEST_F(RegistryTest, KeysAreClosedOnEveryPath) {
-    this->Open()->WriteInteger("N", 1);
-    const std::string scratchKey = contract::ScratchKey;
+    Open()->WriteInteger("N", 1);
+    const std::string& scratchKey = contract::ScratchKey;
     TWin32Registry registry(reg::KeyAllAccess);
     EXPECT_EQ(registry.CurrentKey(), nullptr);
 
