@@ -89,12 +89,6 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes) 
 
 void FakeFileSystem::AddFolder(const std::string& path) { AddFolders(Key(path)); }
 
-void FakeFileSystem::Remove(const std::string& path) {
-    const std::string key = Key(path);
-    files_.erase(key);
-    folders_.erase(key);
-}
-
 bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) > 0; }
 
 std::string FakeFileSystem::Bytes(const std::string& path) const {
