@@ -37,7 +37,7 @@ struct Stored {
     std::uint32_t Type = RegNone;
     std::string Data;  // string types: the UTF-8 text; others: the raw bytes
     bool operator==(const Stored&) const = default;
-    friend std::ostream& operator<<(std::ostream& out, const Stored& s) { return out << s.Type << " \"" << s.Data << '"'; }
+    friend std::ostream& operator<<(std::ostream& out, const Stored& s) { return out << s.Type << ' ' << s.Data; }
 };
 
 using Names = std::vector<std::string>;

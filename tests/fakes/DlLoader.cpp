@@ -29,9 +29,10 @@ private:
 
 DlLoader::DlLoader() { Alias("odbc32.dll", "libodbc.so.2"); }
 
-void DlLoader::Alias(const std::string& name, const std::string& soname) { kinds_[System].Files[UpperCase(name)] = soname; }
-void DlLoader::MapPath(const std::string& name, const std::string& path) { kinds_[Path].Files[UpperCase(name)] = path; }
-void DlLoader::MapFile(const std::string& path, const std::string& file) { kinds_[File].Files[UpperCase(path)] = file; }
+void DlLoader::Alias(const std::string& name, const std::string& soname) { Map(System, name, soname); }
+void DlLoader::MapPath(const std::string& name, const std::string& path) { Map(Path, name, path); }
+void DlLoader::MapFile(const std::string& path, const std::string& file) { Map(File, path, file); }
+void DlLoader::Map(Kind kind, const std::string& name, const std::string& file) { kinds_[kind].Files[UpperCase(name)] = file; }
 
 std::unique_ptr<TLibrary> DlLoader::LoadSystemLibrary(const std::string& name) { return Load(System, name); }
 std::unique_ptr<TLibrary> DlLoader::LoadPathLibrary(const std::string& name) { return Load(Path, name); }
@@ -41,6 +42,7 @@ std::unique_ptr<TLibrary> DlLoader::Load(Kind kind, const std::string& name) {
     Table& table = kinds_[kind];
     table.Requests.push_back(name);
     const auto it = table.Files.find(UpperCase(name));
-    void* handle = it == table.Files.end() || it->second.empty() ? nullptr : dlopen(it->second.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (it == table.Files.end() || it->second.empty()) return nullptr;
+    void* handle = dlopen(it->second.c_str(), RTLD_NOW | RTLD_LOCAL);
     return handle ? std::make_unique<DlLibrary>(handle, loaded_) : nullptr;
 }

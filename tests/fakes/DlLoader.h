@@ -37,6 +37,7 @@ private:
         std::map<std::string, std::string> Files;  // upper-cased name or full path -> shared object
         std::vector<std::string> Requests;
     };
+    void Map(Kind kind, const std::string& name, const std::string& file);
     std::unique_ptr<TLibrary> Load(Kind kind, const std::string& name);
 
     Table kinds_[3];

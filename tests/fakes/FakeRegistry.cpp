@@ -59,7 +59,8 @@ struct Node {
         return nullptr;
     }
     bool Erase(std::string_view name) {
-        const auto it = std::find_if(Values.begin(), Values.end(), [&](const auto& v) { return SameFolded(v.first, name); });
+        const auto it =
+            std::find_if(Values.begin(), Values.end(), [&](const auto& v) { return SameFolded(v.first, name); });
         return it != Values.end() && (Values.erase(it), true);
     }
     std::vector<std::string> Names() const {
@@ -86,7 +87,8 @@ struct State {
         std::optional<std::string> Name;
     };
     std::vector<Fault> Faults;
-    void AddFault(std::uint32_t root, const std::string& path, std::optional<Denial> refused, std::optional<std::string> name) {
+    void AddFault(std::uint32_t root, const std::string& path, std::optional<Denial> refused,
+                  std::optional<std::string> name) {
         Faults.push_back({root, FoldCase(Canon(path)), refused, std::move(name)});
     }
     std::vector<OpenRecord> Opens;
@@ -141,10 +143,10 @@ struct State {
 
     // Opens refused at `path`: every one, or with `writing` also those a write refusal covers.
     bool Denied(std::uint32_t root, const std::string& path, bool writing) const {
-        return Faulted(root, path, [&](const Fault& f) { return f.Refused && (writing || *f.Refused == Denial::Open); });
+        return Faulted(root, path, [&](auto& f) { return f.Refused && (writing || *f.Refused == Denial::Open); });
     }
     bool WriteFails(std::uint32_t root, const std::string& path, const std::string& name) const {
-        return Faulted(root, path, [&](const Fault& f) { return !f.Refused && (!f.Name || SameFolded(*f.Name, name)); });
+        return Faulted(root, path, [&](auto& f) { return !f.Refused && (!f.Name || SameFolded(*f.Name, name)); });
     }
     template <class Which>
     bool Faulted(std::uint32_t root, const std::string& path, Which which) const {
@@ -153,12 +155,8 @@ struct State {
     }
 };
 
-}  // namespace fakereg
-
 namespace {
 
-using fakereg::Node;
-using fakereg::State;
 using Names = std::vector<std::string>;
 
 [[noreturn]] void Raise(const char* pattern, const std::string& name) { throw Exception(Format(pattern, {name})); }
@@ -186,11 +184,11 @@ public:
     bool OpenKey(const std::string& key, bool canCreate) override {
         const std::string path = Resolve(key);
         OpenRecord record{root_, path.empty() ? "\\" : path, access_, canCreate, false, false};
-        const bool admitted = !ThroughDeleted(key) && !state_.Denied(root_, path, access_ & fakereg::WriteRights);
+        const bool admitted = !ThroughDeleted(key) && !state_.Denied(root_, path, access_ & WriteRights);
         std::shared_ptr<Node> node = admitted ? state_.Find(root_, path) : nullptr;
         // A subkey of the open key needs KEY_CREATE_SUB_KEY on it.
         if (!node && admitted && canCreate && !state_.Denied(root_, path, true) &&
-            (IsAbsolute(key) || !key_ || (keyAccess_ & fakereg::CreateSubKey))) {
+            (IsAbsolute(key) || !key_ || (keyAccess_ & CreateSubKey))) {
             node = state_.FindOrCreate(root_, path);
             record.Created = true;
             Changed();
@@ -225,7 +223,7 @@ public:
         if (!key_) return "";
         const Value* value = Query(name);
         if (!value) return "";
-        if (!fakereg::IsString(value->Type)) Raise(reg::InvalidTypeText, name);
+        if (!IsString(value->Type)) Raise(reg::InvalidTypeText, name);
         return value->Data;
     }
 
@@ -233,22 +231,18 @@ public:
     std::int32_t ReadInteger(const std::string& name) override {
         const Value* value = Query(name);
         if (!value) Raise(reg::GetDataFailedText, name);
-        const std::size_t size = fakereg::IsString(value->Type) ? Utf8ToAnsi(value->Data).size() + 1 : value->Data.size();
+        const std::size_t size = IsString(value->Type) ? Utf8ToAnsi(value->Data).size() + 1 : value->Data.size();
         if (size > 4) Raise(reg::GetDataFailedText, name);
-        if (value->Type != fakereg::Dword) Raise(reg::InvalidTypeText, name);
+        if (value->Type != Dword) Raise(reg::InvalidTypeText, name);
         if (size != 4) Raise(reg::GetDataFailedText, name);
-        return fakereg::DwordValue(value->Data);
+        return DwordValue(value->Data);
     }
 
-    void WriteString(const std::string& name, const std::string& value) override { Write(name, {fakereg::Sz, value}); }
-    void WriteInteger(const std::string& name, std::int32_t value) override {
-        Write(name, {fakereg::Dword, fakereg::DwordBytes(value)});
-    }
+    void WriteString(const std::string& name, const std::string& value) override { Write(name, {Sz, value}); }
+    void WriteInteger(const std::string& name, std::int32_t value) override { Write(name, {Dword, DwordBytes(value)}); }
 
-    std::vector<std::string> GetValueNames() override { return Holds(fakereg::QueryValue) ? key_->Names() : Names(); }
-    std::vector<std::string> GetKeyNames() override {
-        return Holds(fakereg::EnumerateSubKeys) ? state_.Subkeys(root_, keyPath_) : Names();
-    }
+    Names GetValueNames() override { return Holds(QueryValue) ? key_->Names() : Names(); }
+    Names GetKeyNames() override { return Holds(EnumerateSubKeys) ? state_.Subkeys(root_, keyPath_) : Names(); }
 
     bool DeleteValue(const std::string& name) override {
         if (!Writable(name) || !key_->Erase(name)) return false;
@@ -257,7 +251,7 @@ public:
 
     bool DeleteKey(const std::string& key) override {
         // As the real accessor: an empty path would name the open key or the root.
-        if (ThroughDeleted(key) || fakereg::Canon(key).empty()) return false;
+        if (ThroughDeleted(key) || Canon(key).empty()) return false;
         const std::string path = Resolve(key);
         if (state_.Denied(root_, path, true) || !state_.Remove(root_, path)) return false;
         return Changed(), true;
@@ -272,19 +266,19 @@ private:
     bool ThroughDeleted(const std::string& key) const { return !IsAbsolute(key) && key_ && key_->Deleted; }
 
     std::string Resolve(const std::string& key) const {
-        return (IsAbsolute(key) || !key_ ? "" : keyPath_) + fakereg::Canon(key);
+        return (IsAbsolute(key) || !key_ ? "" : keyPath_) + Canon(key);
     }
 
     // Calls on a key deleted meanwhile, or opened without the right they
     // need, are refused (ERROR_KEY_DELETED, ERROR_ACCESS_DENIED).
     bool Holds(std::uint32_t right) const { return key_ && !key_->Deleted && (keyAccess_ & right); }
-    bool Readable() const { return Holds(fakereg::QueryValue); }
+    bool Readable() const { return Holds(QueryValue); }
     const Value* Query(const std::string& name) const {
         if (!Readable()) Raise(reg::GetDataFailedText, name);
         return key_->Find(name);
     }
     bool Writable(const std::string& name) const {
-        return Holds(fakereg::SetValue) && !state_.WriteFails(root_, keyPath_, name);
+        return Holds(SetValue) && !state_.WriteFails(root_, keyPath_, name);
     }
     void Write(const std::string& name, Value value) {
         if (!Writable(name)) Raise(reg::SetDataFailedText, name);
@@ -301,13 +295,16 @@ private:
 };
 
 }  // namespace
+}  // namespace fakereg
 
 using Factory = FakeRegistryFactory;
 using std::string, std::uint32_t;
 
-Factory::FakeRegistryFactory() : state_(std::make_unique<State>()) {}
+Factory::FakeRegistryFactory() : state_(std::make_unique<fakereg::State>()) {}
 Factory::~FakeRegistryFactory() = default;
-std::unique_ptr<TRegistry> Factory::Create(uint32_t access) { return std::make_unique<FakeRegistry>(*state_, access); }
+std::unique_ptr<TRegistry> Factory::Create(uint32_t access) {
+    return std::make_unique<fakereg::FakeRegistry>(*state_, access);
+}
 
 void Factory::CreateKey(uint32_t root, const string& path) { state_->FindOrCreate(root, fakereg::Canon(path)); }
 void Factory::SetString(uint32_t root, const string& path, const string& name, const string& value) {
@@ -321,7 +318,9 @@ void Factory::SetValue(uint32_t root, const string& path, const string& name, Va
 }
 void Factory::RemoveKey(uint32_t root, const string& path) { state_->Remove(root, fakereg::Canon(path)); }
 
-bool Factory::HasKey(uint32_t root, const string& path) const { return state_->Find(root, fakereg::Canon(path)) != nullptr; }
+bool Factory::HasKey(uint32_t root, const string& path) const {
+    return state_->Find(root, fakereg::Canon(path)) != nullptr;
+}
 bool Factory::HasValue(uint32_t root, const string& path, const string& name) const {
     return GetValue(root, path, name).has_value();
 }
@@ -349,13 +348,16 @@ std::vector<string> Factory::ValueNames(uint32_t root, const string& path) const
 
 void Factory::Deny(uint32_t root, const string& path, Denial denial) { state_->AddFault(root, path, denial, {}); }
 void Factory::FailWrites(uint32_t root, const string& path) { state_->AddFault(root, path, {}, {}); }
-void Factory::FailWrite(uint32_t root, const string& path, const string& name) { state_->AddFault(root, path, {}, name); }
+void Factory::FailWrite(uint32_t root, const string& path, const string& name) {
+    state_->AddFault(root, path, {}, name);
+}
 
 const std::vector<OpenRecord>& Factory::Opens() const { return state_->Opens; }
 std::vector<OpenRecord> Factory::OpensOf(uint32_t root, const string& path) const {
+    const string wanted = fakereg::Canon(path);
     std::vector<OpenRecord> found;
     for (const auto& record : state_->Opens)
-        if (record.Root == root && SameFolded(fakereg::Canon(record.Path), fakereg::Canon(path))) found.push_back(record);
+        if (record.Root == root && SameFolded(fakereg::Canon(record.Path), wanted)) found.push_back(record);
     return found;
 }
 void Factory::ClearOpens() { state_->Opens.clear(); }

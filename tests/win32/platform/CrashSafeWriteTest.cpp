@@ -20,7 +20,8 @@ void KillWriterAfter(const std::string& path, DWORD afterMs) {
     const std::wstring eventName = L"KonfiguracjaBDE-zapis-" + std::to_wstring(GetCurrentProcessId());
     UniqueKernelHandle started(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     ASSERT_TRUE(started);
-    std::wstring commandLine = L"\"" + scratch::BesideSuite(L"" CRASH_WRITER_EXE) + L"\" \"" + Utf8ToWide(path) + L"\" " + eventName;
+    const std::wstring writer = scratch::BesideSuite(L"" CRASH_WRITER_EXE);
+    std::wstring commandLine = L"\"" + writer + L"\" \"" + Utf8ToWide(path) + L"\" " + eventName;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};

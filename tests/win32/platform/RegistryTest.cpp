@@ -57,8 +57,8 @@ struct Win32RegistryRig {
         contract::Names names;
         const UniqueHKey key = RawOpen(Below(below));
         wchar_t name[1024];
-        for (DWORD i = 0, length = 1024; ::RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) ==
-                                          ERROR_SUCCESS;
+        for (DWORD i = 0, length = 1024;
+             ::RegEnumValueW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
              ++i, length = 1024)
             names.push_back(WideToUtf8(std::wstring(name, length)));
         return names;
