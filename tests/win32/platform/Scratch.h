@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "base/Exception.h"
 #include "fakes/ErrorText.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
