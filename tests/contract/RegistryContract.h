@@ -9,6 +9,7 @@
 //   void Seed(below, name, type, data);  // creates the key; strings as UTF-8 text
 //   bool HasKey(below);
 //   contract::Stored Get(below, name);   // {RegNone, ""} when missing
+//   Names ValueOrder(below);             // the value names in the store's own order
 // `below` is a path under the scratch key, "" or "\\A\\B".
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include <climits>
 #include <cstdint>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,8 @@ constexpr std::uint32_t KeySetValue = 0x0002;
 struct Stored {
     std::uint32_t Type = RegNone;
     std::string Data;  // string types: the UTF-8 text; others: the raw bytes
+    bool operator==(const Stored&) const = default;
+    friend std::ostream& operator<<(std::ostream& out, const Stored& s) { return out << s.Type << ' ' << s.Data; }
 };
 
 using Names = std::vector<std::string>;
@@ -92,7 +96,7 @@ TYPED_TEST_P(RegistryContract, AbsolutePathsStartAtTheRootAndOthersAtTheOpenKey)
     ASSERT_TRUE(registry->OpenKey(ScratchKey + "\\Sub", false));
     EXPECT_FALSE(registry->OpenKey(ScratchKey + "\\Missing", false));
     registry->WriteString("Here", "sub");
-    EXPECT_EQ(this->rig.Get("\\Sub", "Here").Type, RegSz);
+    EXPECT_EQ(this->rig.Get("\\Sub", "Here"), (Stored{RegSz, "sub"}));
 
     // With no key open, a relative path starts at the root too.
     registry->CloseKey();
@@ -112,7 +116,7 @@ TYPED_TEST_P(RegistryContract, NamesMatchWithoutRegardToCaseAndKeepTheirFirstSpe
     EXPECT_TRUE(registry->DeleteValue("nAZWA ż"));
     EXPECT_FALSE(registry->ValueExists("Nazwa Ż"));
     EXPECT_TRUE(registry->ValueExists("Inna"));
-    EXPECT_EQ(this->rig.Get("\\Źródło Łódź", "Nazwa Ż").Type, RegNone);
+    EXPECT_EQ(this->rig.Get("\\Źródło Łódź", "Nazwa Ż"), Stored{});
     EXPECT_FALSE(registry->DeleteValue("Nazwa Ż"));
 
     EXPECT_TRUE(registry->KeyExists(ScratchKey + "\\ŹRÓDŁO łÓDŹ"));
@@ -146,8 +150,8 @@ TYPED_TEST_P(RegistryContract, AccessMaskIsTheOneTheKeyWasOpenedWith) {
     EXPECT_EQ(ErrorText([&] { reader->WriteString("Name", "new"); }), NotSet("Name"));
     EXPECT_EQ(ErrorText([&] { reader->WriteInteger("Count", 1); }), NotSet("Count"));
     EXPECT_FALSE(reader->DeleteValue("Name"));
-    EXPECT_EQ(this->rig.Get("", "Name").Data, "old");
-    EXPECT_EQ(this->rig.Get("", "Count").Type, RegNone);
+    EXPECT_EQ(this->rig.Get("", "Name"), (Stored{RegSz, "old"}));
+    EXPECT_EQ(this->rig.Get("", "Count"), Stored{});
 
     // A new mask applies from the next OpenKey on.
     reader->SetAccess(reg::KeyAllAccess);
@@ -165,7 +169,7 @@ TYPED_TEST_P(RegistryContract, AccessMaskIsTheOneTheKeyWasOpenedWith) {
     EXPECT_TRUE(writer->GetValueNames().empty());
     EXPECT_TRUE(writer->GetKeyNames().empty());
     writer->WriteInteger("Count", 2);
-    EXPECT_EQ(this->rig.Get("", "Count").Type, RegDword);
+    EXPECT_EQ(this->rig.Get("", "Count"), (Stored{RegDword, std::string("\x02\0\0\0", 4)}));
 }
 
 TYPED_TEST_P(RegistryContract, WithNoKeyOpenOrTheKeyDeletedNothingIsReadOrWritten) {
@@ -195,8 +199,7 @@ TYPED_TEST_P(RegistryContract, StringsAndIntegersRoundTrip) {
     auto registry = this->Open();
     registry->WriteString("Ścieżka", "C:\\Program Files\\zażółć gęślą jaźń");
     registry->WriteString("Pusty", "");
-    EXPECT_EQ(this->rig.Get("", "Ścieżka").Type, RegSz);
-    EXPECT_EQ(this->rig.Get("", "Ścieżka").Data, "C:\\Program Files\\zażółć gęślą jaźń");
+    EXPECT_EQ(this->rig.Get("", "Ścieżka"), (Stored{RegSz, "C:\\Program Files\\zażółć gęślą jaźń"}));
     EXPECT_EQ(registry->ReadString("Ścieżka"), "C:\\Program Files\\zażółć gęślą jaźń");
     EXPECT_EQ(registry->ReadString("Pusty"), "");
     EXPECT_TRUE(registry->ValueExists("Pusty"));
@@ -257,8 +260,9 @@ TYPED_TEST_P(RegistryContract, EveryNameOnceAndSubkeysSortedWithoutRegardToCase)
     for (const auto& name : written) registry->WriteString(name, "v");
     for (const char* name : {"beta", "Alfa", "gamma", "Żuraw", "łza", "Łódź"}) this->Open(std::string("\\") + name);
 
-    // Values come in an order of the registry's own (RegEnumValue promises none).
+    // Values come in the registry's own order (RegEnumValue promises none).
     Names names = registry->GetValueNames();
+    EXPECT_EQ(names, this->rig.ValueOrder(""));
     std::sort(names.begin(), names.end());
     std::sort(written.begin(), written.end());
     EXPECT_EQ(names, written);

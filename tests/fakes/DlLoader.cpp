@@ -25,39 +25,24 @@ private:
     std::shared_ptr<int> loaded_;
 };
 
-std::string Lookup(const std::map<std::string, std::string>& table, const std::string& name) {
-    auto it = table.find(UpperCase(name));
-    return it == table.end() ? std::string() : it->second;
-}
-
 }  // namespace
 
 DlLoader::DlLoader() { Alias("odbc32.dll", "libodbc.so.2"); }
 
-void DlLoader::Alias(const std::string& name, const std::string& soname) { system_[UpperCase(name)] = soname; }
+void DlLoader::Alias(const std::string& name, const std::string& soname) { Map(System, name, soname); }
+void DlLoader::MapPath(const std::string& name, const std::string& path) { Map(Path, name, path); }
+void DlLoader::MapFile(const std::string& path, const std::string& file) { Map(File, path, file); }
+void DlLoader::Map(Kind kind, const std::string& name, const std::string& file) { kinds_[kind].Files[UpperCase(name)] = file; }
 
-void DlLoader::MapPath(const std::string& name, const std::string& path) { paths_[UpperCase(name)] = path; }
+std::unique_ptr<TLibrary> DlLoader::LoadSystemLibrary(const std::string& name) { return Load(System, name); }
+std::unique_ptr<TLibrary> DlLoader::LoadPathLibrary(const std::string& name) { return Load(Path, name); }
+std::unique_ptr<TLibrary> DlLoader::LoadLibraryFile(const std::string& path) { return Load(File, path); }
 
-void DlLoader::MapFile(const std::string& path, const std::string& file) { files_[UpperCase(path)] = file; }
-
-std::unique_ptr<TLibrary> DlLoader::LoadLibraryFile(const std::string& path) {
-    fileRequests_.push_back(path);
-    return Open(Lookup(files_, path));
-}
-
-std::unique_ptr<TLibrary> DlLoader::LoadSystemLibrary(const std::string& name) {
-    systemRequests_.push_back(name);
-    return Open(Lookup(system_, name));
-}
-
-std::unique_ptr<TLibrary> DlLoader::LoadPathLibrary(const std::string& name) {
-    pathRequests_.push_back(name);
-    return Open(Lookup(paths_, name));
-}
-
-std::unique_ptr<TLibrary> DlLoader::Open(const std::string& file) {
-    if (file.empty()) return nullptr;
-    void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) return nullptr;
-    return std::make_unique<DlLibrary>(handle, loaded_);
+std::unique_ptr<TLibrary> DlLoader::Load(Kind kind, const std::string& name) {
+    Table& table = kinds_[kind];
+    table.Requests.push_back(name);
+    const auto it = table.Files.find(UpperCase(name));
+    if (it == table.Files.end() || it->second.empty()) return nullptr;
+    void* handle = dlopen(it->second.c_str(), RTLD_NOW | RTLD_LOCAL);
+    return handle ? std::make_unique<DlLibrary>(handle, loaded_) : nullptr;
 }

@@ -25,20 +25,21 @@ public:
     std::unique_ptr<TLibrary> LoadLibraryFile(const std::string& path) override;
 
     // The names asked for, in order, loaded or not.
-    const std::vector<std::string>& SystemRequests() const { return systemRequests_; }
-    const std::vector<std::string>& PathRequests() const { return pathRequests_; }
-    const std::vector<std::string>& FileRequests() const { return fileRequests_; }
+    const std::vector<std::string>& SystemRequests() const { return kinds_[System].Requests; }
+    const std::vector<std::string>& PathRequests() const { return kinds_[Path].Requests; }
+    const std::vector<std::string>& FileRequests() const { return kinds_[File].Requests; }
     // Libraries handed out and not yet freed.
     int LoadedCount() const { return *loaded_; }
 
 private:
-    std::unique_ptr<TLibrary> Open(const std::string& file);
+    enum Kind { System, Path, File };
+    struct Table {
+        std::map<std::string, std::string> Files;  // upper-cased name or full path -> shared object
+        std::vector<std::string> Requests;
+    };
+    void Map(Kind kind, const std::string& name, const std::string& file);
+    std::unique_ptr<TLibrary> Load(Kind kind, const std::string& name);
 
-    std::map<std::string, std::string> system_;  // upper-cased name -> soname
-    std::map<std::string, std::string> paths_;   // upper-cased name -> path
-    std::map<std::string, std::string> files_;   // upper-cased full path -> file
-    std::vector<std::string> fileRequests_;
-    std::vector<std::string> systemRequests_;
-    std::vector<std::string> pathRequests_;
+    Table kinds_[3];
     std::shared_ptr<int> loaded_ = std::make_shared<int>(0);  // libraries may outlive the loader
 };

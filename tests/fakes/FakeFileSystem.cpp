@@ -2,9 +2,9 @@
 
 #include <utility>
 
-#include "fakes/FoldCase.h"
 #include "base/Exception.h"
 #include "base/Text.h"
+#include "fakes/FoldCase.h"
 
 namespace {
 
@@ -17,9 +17,11 @@ bool InvalidPath(const std::string& path) {
     return path.find_first_of("<>\"|?*", path.size() > 1 && path[1] == ':' ? 2 : 0) != std::string::npos;
 }
 
-int CountOf(const std::map<std::string, int>& counts, const std::string& key) {
-    auto it = counts.find(key);
-    return it == counts.end() ? 0 : it->second;
+void Mark(std::set<std::string>& marked, std::string key, bool on) {
+    if (on)
+        marked.insert(std::move(key));
+    else
+        marked.erase(key);
 }
 
 }  // namespace
@@ -71,11 +73,7 @@ void FakeFileSystem::WriteBytes(const std::string& path, const std::string& byte
     if (InvalidPath(path)) Raise(CreateErrorText, path, InvalidName);
     if (!FolderExists(Parent(key))) Raise(CreateErrorText, path, PathNotFound);
     if (folders_.count(key) || readOnly_.count(key)) Raise(CreateErrorText, path, AccessDenied);
-    if (failNext_) {
-        const std::string reason = std::move(*failNext_);
-        failNext_.reset();
-        Raise(CreateErrorText, path, reason);
-    }
+    if (const auto reason = std::exchange(failNext_, std::nullopt)) Raise(CreateErrorText, path, *reason);
     auto& file = files_[key];
     if (file.Path.empty()) file.Path = path;
     file.Bytes = bytes;
@@ -91,12 +89,6 @@ void FakeFileSystem::AddFile(const std::string& path, const std::string& bytes) 
 
 void FakeFileSystem::AddFolder(const std::string& path) { AddFolders(Key(path)); }
 
-void FakeFileSystem::Remove(const std::string& path) {
-    const std::string key = Key(path);
-    files_.erase(key);
-    folders_.erase(key);
-}
-
 bool FakeFileSystem::HasFile(const std::string& path) const { return files_.count(Key(path)) > 0; }
 
 std::string FakeFileSystem::Bytes(const std::string& path) const {
@@ -110,19 +102,8 @@ std::vector<std::string> FakeFileSystem::Files() const {
     return paths;
 }
 
-void FakeFileSystem::SetReadOnly(const std::string& path, bool readOnly) {
-    if (readOnly)
-        readOnly_.insert(Key(path));
-    else
-        readOnly_.erase(Key(path));
-}
-
-void FakeFileSystem::SetUnreadable(const std::string& path, bool unreadable) {
-    if (unreadable)
-        unreadable_.insert(Key(path));
-    else
-        unreadable_.erase(Key(path));
-}
+void FakeFileSystem::SetReadOnly(const std::string& path, bool readOnly) { Mark(readOnly_, Key(path), readOnly); }
+void FakeFileSystem::SetUnreadable(const std::string& path, bool unreadable) { Mark(unreadable_, Key(path), unreadable); }
 
 void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason) {
     uncheckable_[Key(path)] = std::move(reason);
@@ -130,4 +111,7 @@ void FakeFileSystem::SetUncheckable(const std::string& path, std::string reason)
 
 void FakeFileSystem::FailNextWrite(std::string reason) { failNext_ = std::move(reason); }
 
-int FakeFileSystem::WriteCount(const std::string& path) const { return CountOf(writeCounts_, Key(path)); }
+int FakeFileSystem::WriteCount(const std::string& path) const {
+    const auto it = writeCounts_.find(Key(path));
+    return it == writeCounts_.end() ? 0 : it->second;
+}

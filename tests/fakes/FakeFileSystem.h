@@ -37,7 +37,6 @@ public:
     // Seeding (not counted as writes); parent folders are created.
     void AddFile(const std::string& path, const std::string& bytes);
     void AddFolder(const std::string& path);
-    void Remove(const std::string& path);
 
     bool HasFile(const std::string& path) const;
     // The file's bytes; "" when there is no such file.

@@ -3,24 +3,13 @@
 // by every accessor it creates, records how each key was opened, and can
 // refuse access or writes so the "no rights" paths can be tested.
 //
-// Behaviour copied from the real registry and accessor:
-// - key and value names match without regard to case (Polish letters too,
-//   FoldCase.h) and keep the spelling they were created with; each root is a
-//   separate tree; an empty path deletes no key;
-// - subkeys enumerate sorted without regard to case, values in the order they
-//   were first written;
-// - a failed OpenKey leaves the previously open key open;
-// - value reads need KEY_QUERY_VALUE, writes KEY_SET_VALUE in the mask the key
-//   was opened with, key enumeration KEY_ENUMERATE_SUB_KEYS;
-// - ReadInteger: a missing value, or data longer than four bytes, raises
-//   GetDataFailed; then a type other than REG_DWORD raises InvalidType; then
-//   a REG_DWORD shorter than four bytes raises GetDataFailed. A string's size
-//   is that of its ANSI bytes plus the terminating NUL, so a string of at most
-//   three characters fits and is refused for its type;
-// - ReadString: missing reads as ""; a type other than REG_SZ / REG_EXPAND_SZ
-//   raises InvalidType; with a key open but unreadable (no KEY_QUERY_VALUE,
-//   or deleted meanwhile) both reads raise GetDataFailed.
-// tests/contract/RegistryContract.h holds these to the real registry.
+// As the real registry and accessor: names match without regard to case
+// (FoldCase.h) and keep their first spelling; subkeys enumerate sorted that
+// way, values in the order first written; a failed OpenKey keeps the open
+// key; reads, writes and enumeration need their rights in the mask the key
+// was opened with; reads of a missing, ill-typed or ill-sized value raise
+// the errors the real accessor raises. tests/contract/RegistryContract.h
+// holds all of it to the real registry.
 // Accessors must not outlive their factory.
 #include <cstdint>
 #include <functional>
@@ -33,18 +22,7 @@
 
 namespace fakereg {
 // Value types as the registry numbers them.
-constexpr std::uint32_t Sz = 1;
-constexpr std::uint32_t ExpandSz = 2;
-constexpr std::uint32_t Binary = 3;
-constexpr std::uint32_t Dword = 4;
-
-// Access bits the fake checks.
-constexpr std::uint32_t QueryValue = 0x0001;
-constexpr std::uint32_t SetValue = 0x0002;
-constexpr std::uint32_t CreateSubKey = 0x0004;
-constexpr std::uint32_t EnumerateSubKeys = 0x0008;
-// Any of these makes an open "for writing".
-constexpr std::uint32_t WriteRights = 0x0002 | 0x0004 | 0x0020 | 0x10000 | 0x40000 | 0x80000;
+constexpr std::uint32_t Sz = 1, ExpandSz = 2, Binary = 3, Dword = 4;
 
 struct Value {
     std::uint32_t Type = Sz;
@@ -66,7 +44,6 @@ enum class Denial {
     Write,  // opens asking for write rights fail and missing keys cannot be created
 };
 
-struct Node;
 struct State;
 }  // namespace fakereg
 

@@ -19,6 +19,9 @@ struct FakeRegistryRig {
         factory.SetValue(HKCU, contract::ScratchKey + below, name, {type, data});
     }
     bool HasKey(const std::string& below) { return factory.HasKey(HKCU, contract::ScratchKey + below); }
+    contract::Names ValueOrder(const std::string& below) {
+        return factory.ValueNames(HKCU, contract::ScratchKey + below);
+    }
     contract::Stored Get(const std::string& below, const std::string& name) {
         const auto value = factory.GetValue(HKCU, contract::ScratchKey + below, name);
         return value ? contract::Stored{value->Type, value->Data} : contract::Stored{};

@@ -15,22 +15,13 @@
 
 namespace {
 
-std::wstring WriterPath() {
-    wchar_t exe[MAX_PATH + 1];
-    std::wstring path(exe, GetModuleFileNameW(nullptr, exe, MAX_PATH + 1));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + L"" CRASH_WRITER_EXE;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 // Starts the writer on path and kills it afterMs milliseconds into its writes.
 void KillWriterAfter(const std::string& path, DWORD afterMs) {
     const std::wstring eventName = L"KonfiguracjaBDE-zapis-" + std::to_wstring(GetCurrentProcessId());
     UniqueKernelHandle started(CreateEventW(nullptr, TRUE, FALSE, eventName.c_str()));
     ASSERT_TRUE(started);
-    std::wstring commandLine = L"\"" + WriterPath() + L"\" \"" + Utf8ToWide(path) + L"\" " + eventName;
+    const std::wstring writer = scratch::BesideSuite(L"" CRASH_WRITER_EXE);
+    std::wstring commandLine = L"\"" + writer + L"\" \"" + Utf8ToWide(path) + L"\" " + eventName;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
@@ -63,7 +54,7 @@ TEST(CrashSafeWrite, AKilledWriterLeavesTheOldFileOrTheNewOneWhole) {
         for (const std::string& name : folder.Names()) {
             if (name == "tnsnames.ora") continue;
             leftover = true;
-            EXPECT_TRUE(name.rfind("tnsnames.ora.", 0) == 0 && EndsWith(name, ".tmp")) << name;
+            EXPECT_TRUE(name.starts_with("tnsnames.ora.") && name.ends_with(".tmp")) << name;
         }
         killsWithLeftover += leftover;
     }

@@ -8,15 +8,13 @@
 
 #include <sddl.h>
 
-
 #include "Scratch.h"
-#include "contract/FileSystemContract.h"
 #include "base/Text.h"
+#include "contract/FileSystemContract.h"
 #include "platform/win32/Win32FileSystem.h"
 
 namespace {
 
-using scratch::ErrorOf;
 using scratch::GetBytes;
 using scratch::PutBytes;
 
@@ -59,10 +57,11 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemContract, Win32FileSystemRig);
 
 namespace {
 
-class FileSystemTest : public testing::Test {
+// The contract's rig as the fixture: a scratch folder and the file layer.
+class FileSystemTest : public contract::FileSystemContract<Win32FileSystemRig> {
 protected:
-    scratch::Folder folder;
-    TWin32FileSystem files;
+    scratch::Folder& folder = rig.folder;
+    TWin32FileSystem& files = rig.files;
 };
 
 TEST_F(FileSystemTest, AnsiConversionAgreesWithTheWindows1250Table) {
@@ -107,7 +106,7 @@ TEST_F(FileSystemTest, FailedRenameLeavesTheOldFileAndNoTemporaryFile) {
         UniqueFile holder(::CreateFileW(Utf8ToWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                         nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(holder);
-        const std::string error = ErrorOf([&] { files.WriteLines(path, {"nowa"}); });
+        const std::string error = ErrorText([&] { files.WriteLines(path, {"nowa"}); });
         EXPECT_EQ(error.rfind("Nie można zapisać pliku \"" + path + "\": ", 0), 0u) << error;
     }
     EXPECT_EQ(GetBytes(path), "stara\r\n");

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <sql.h>
 
 #include "Scratch.h"
 #include "platform/win32/Win32Loader.h"
@@ -19,11 +18,11 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-// The file a function was loaded from.
-std::wstring ModuleFileOf(void* address) {
+// The file a library's entry point was loaded from, lower-cased; "" without the entry.
+std::wstring ModuleFileOf(TLibrary& library, const char* entry = ProbeEntry) {
     HMODULE module = nullptr;
     if (!::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                              static_cast<LPCWSTR>(address), &module))
+                              static_cast<LPCWSTR>(library.Proc(entry)), &module))
         return L"";
     wchar_t path[MAX_PATH + 1];
     const DWORD length = ::GetModuleFileNameW(module, path, MAX_PATH + 1);
@@ -45,11 +44,7 @@ bool IsSystemFile(const std::wstring& path, const std::wstring& name) {
 }
 
 // The probe library the build puts beside the suite.
-std::wstring BuiltProbe() {
-    wchar_t exe[MAX_PATH + 1];
-    std::wstring path(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH + 1));
-    return path.substr(0, path.find_last_of(L'\\') + 1) + ProbeName;
-}
+std::wstring BuiltProbe() { return scratch::BesideSuite(ProbeName); }
 
 void PlaceProbe(const std::wstring& folder, const std::wstring& name = ProbeName) {
     ASSERT_TRUE(::CopyFileW(BuiltProbe().c_str(), (folder + L"\\" + name).c_str(), FALSE))
@@ -64,10 +59,8 @@ protected:
 TEST_F(LoaderTest, SystemLibraryComesFromTheSystemDirectory) {
     auto odbc = loader.LoadSystemLibrary("odbc32.dll");
     ASSERT_NE(odbc, nullptr);
-    auto allocHandle = odbc->Get<decltype(&SQLAllocHandle)>("SQLAllocHandle");
-    ASSERT_NE(allocHandle, nullptr);
-    EXPECT_TRUE(IsSystemFile(ModuleFileOf(reinterpret_cast<void*>(allocHandle)), L"odbc32.dll"))
-        << WideToUtf8(ModuleFileOf(reinterpret_cast<void*>(allocHandle)));
+    const std::wstring file = ModuleFileOf(*odbc, "SQLAllocHandle");
+    EXPECT_TRUE(IsSystemFile(file, L"odbc32.dll")) << WideToUtf8(file);
     EXPECT_EQ(odbc->Proc("NoSuchEntryPoint"), nullptr);
 
     auto kernel = loader.LoadSystemLibrary("kernel32.dll");
@@ -75,14 +68,13 @@ TEST_F(LoaderTest, SystemLibraryComesFromTheSystemDirectory) {
     EXPECT_NE(kernel->Proc("GetTickCount"), nullptr);
 }
 
-TEST_F(LoaderTest, UnknownLibraryIsNull) {
+TEST_F(LoaderTest, MissingLibrariesAndCopiesOutsideTheirPlaceAreNull) {
     EXPECT_EQ(loader.LoadSystemLibrary("brak_takiej_biblioteki.dll"), nullptr);
-    scratch::PathVariable path(SystemFolder());
-    EXPECT_EQ(loader.LoadPathLibrary("brak_takiej_biblioteki.dll"), nullptr);
-}
-
-TEST_F(LoaderTest, SystemLibraryIsNeverTakenFromElsewhere) {
-    scratch::Folder current;
+    {
+        scratch::PathVariable path(SystemFolder());
+        EXPECT_EQ(loader.LoadPathLibrary("brak_takiej_biblioteki.dll"), nullptr);
+    }
+    scratch::Folder empty, current;
     PlaceProbe(current.WidePath());
     scratch::CurrentDirectory inCurrent(current.WidePath());
     // Present in the current directory and beside the program, not in the
@@ -92,6 +84,9 @@ TEST_F(LoaderTest, SystemLibraryIsNeverTakenFromElsewhere) {
     EXPECT_EQ(loader.LoadSystemLibrary(".\\" + WideToUtf8(ProbeName)), nullptr);
     EXPECT_EQ(loader.LoadSystemLibrary(WideToUtf8(BuiltProbe())), nullptr);
     EXPECT_EQ(loader.LoadPathLibrary(WideToUtf8(BuiltProbe())), nullptr);
+    // Along a PATH without it, the current directory's copy is not taken.
+    scratch::PathVariable path(L".;" + empty.WidePath());
+    EXPECT_EQ(loader.LoadPathLibrary(WideToUtf8(ProbeName)), nullptr);
 }
 
 TEST_F(LoaderTest, HardenedSearchIgnoresALibraryPlantedInTheCurrentDirectory) {
@@ -123,7 +118,7 @@ TEST_F(LoaderTest, PathLibraryIsTheFirstOneAlongPathLoadedByItsFullPath) {
     ASSERT_NE(answer, nullptr);
     EXPECT_EQ(answer(), 42);
     const std::wstring loadedFrom = Lower(first.Wide(ProbeName));
-    EXPECT_EQ(ModuleFileOf(reinterpret_cast<void*>(answer)), loadedFrom);
+    EXPECT_EQ(ModuleFileOf(*library), loadedFrom);
 
     // Freed with its object.
     library.reset();
@@ -138,20 +133,10 @@ TEST_F(LoaderTest, LibraryFileIsLoadedFromThatPathOnly) {
 
     auto library = loader.LoadLibraryFile(folder.File("idapi32.dll"));
     ASSERT_NE(library, nullptr);
-    auto answer = library->Get<ProbeFn>(ProbeEntry);
-    ASSERT_NE(answer, nullptr);
-    EXPECT_EQ(ModuleFileOf(reinterpret_cast<void*>(answer)), Lower(folder.Wide(L"idapi32.dll")));
+    EXPECT_EQ(ModuleFileOf(*library), Lower(folder.Wide(L"idapi32.dll")));
     // A relative path or a missing file is never searched for.
     for (const std::string& path : {std::string("idapi32.dll"), std::string(".\\idapi32.dll"), folder.File("brak.dll")})
         EXPECT_EQ(loader.LoadLibraryFile(path), nullptr) << path;
-}
-
-TEST_F(LoaderTest, PathWithoutTheLibraryGivesNull) {
-    scratch::Folder empty, current;
-    PlaceProbe(current.WidePath());
-    scratch::CurrentDirectory inCurrent(current.WidePath());
-    scratch::PathVariable path(L".;" + empty.WidePath());
-    EXPECT_EQ(loader.LoadPathLibrary(WideToUtf8(ProbeName)), nullptr);
 }
 
 }  // namespace

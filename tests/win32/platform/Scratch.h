@@ -4,34 +4,49 @@
 // restored after a test changes them.
 #include <windows.h>
 
-#include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "base/Exception.h"
+#include "fakes/ErrorText.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 
 namespace scratch {
 
-inline void RemoveTree(const std::wstring& folder) {
+// Calls `visit` with the full path and attributes of each entry, "." and ".." left out.
+template <class Visit>
+void ForEachEntry(const std::wstring& folder, Visit visit) {
     WIN32_FIND_DATAW entry;
     UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &entry));
-    if (find) {
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                ::DeleteFileW(path.c_str());
-        } while (::FindNextFileW(find.get(), &entry));
-    }
-    find.reset();
+    if (!find) return;
+    do {
+        const std::wstring name = entry.cFileName;
+        if (name != L"." && name != L"..") visit(name, entry.dwFileAttributes);
+    } while (::FindNextFileW(find.get(), &entry));
+}
+
+inline void RemoveTree(const std::wstring& folder) {
+    ForEachEntry(folder, [&](const std::wstring& name, DWORD attributes) {
+        const std::wstring path = folder + L"\\" + name;
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(path);
+        else
+            ::DeleteFileW(path.c_str());
+    });
     ::RemoveDirectoryW(folder.c_str());
+}
+
+// A file the build puts beside the suite's executable.
+inline std::wstring BesideSuite(const std::wstring& name) {
+    wchar_t exe[MAX_PATH + 1];
+    const std::wstring path(exe, ::GetModuleFileNameW(nullptr, exe, MAX_PATH + 1));
+    return path.substr(0, path.find_last_of(L'\\') + 1) + name;
 }
 
 // A new empty folder under the temporary folder, removed with its contents.
@@ -59,13 +74,7 @@ public:
     // Names in the folder, "." and ".." left out.
     std::vector<std::string> Names() const {
         std::vector<std::string> names;
-        WIN32_FIND_DATAW entry;
-        UniqueFind find(::FindFirstFileW((path_ + L"\\*").c_str(), &entry));
-        if (!find) return names;
-        do {
-            const std::wstring name = entry.cFileName;
-            if (name != L"." && name != L"..") names.push_back(WideToUtf8(name));
-        } while (::FindNextFileW(find.get(), &entry));
+        ForEachEntry(path_, [&](const std::wstring& name, DWORD) { names.push_back(WideToUtf8(name)); });
         return names;
     }
 
@@ -73,35 +82,20 @@ private:
     std::wstring path_;
 };
 
-// Through the C runtime, not through the file layer.
+// Through the standard streams, not through the file layer.
 inline void PutBytes(const std::string& path, const std::string& bytes) {
-    FILE* file = ::_wfopen(Utf8ToWide(path).c_str(), L"wb");
-    if (!file) throw std::runtime_error("cannot create " + path);
-    const std::size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-    if (written != bytes.size()) throw std::runtime_error("cannot write " + path);
+    std::ofstream file(std::filesystem::path(Utf8ToWide(path)), std::ios::binary);
+    if (!file.write(bytes.data(), bytes.size()).flush()) throw std::runtime_error("cannot write " + path);
 }
 
 inline std::string GetBytes(const std::string& path) {
-    FILE* file = ::_wfopen(Utf8ToWide(path).c_str(), L"rb");
+    std::ifstream file(std::filesystem::path(Utf8ToWide(path)), std::ios::binary);
     if (!file) throw std::runtime_error("cannot open " + path);
-    std::string bytes;
-    char chunk[4096];
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof(chunk), file)) > 0;) bytes.append(chunk, got);
-    std::fclose(file);
-    return bytes;
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// The message of the Exception that action raises; fails the test when it
-// raises none.
-inline std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Exception& error) {
-        return error.Message();
-    }
-    return "<no error>";
-}
+// The message of the Exception that action raises.
+inline std::string ErrorOf(const std::function<void()>& action) { return ErrorText(action); }
 
 class CurrentDirectory {
 public:

@@ -61,23 +61,16 @@ TEST(UniqueHandleAliasTest, ObjectsAreFreedByTheirOwnCloser) {
     UniqueHFont font(::CreateFontW(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma"));
     UniqueHMenu menu(::CreateMenu());
     UniqueHwnd window(::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr));
-    const HBRUSH brushHandle = brush.get();
-    const HFONT fontHandle = font.get();
-    const HMENU menuHandle = menu.get();
-    const HWND windowHandle = window.get();
-    ASSERT_EQ(::GetObjectType(brushHandle), static_cast<DWORD>(OBJ_BRUSH));
-    ASSERT_EQ(::GetObjectType(fontHandle), static_cast<DWORD>(OBJ_FONT));
-    ASSERT_TRUE(::IsMenu(menuHandle));
-    ASSERT_TRUE(::IsWindow(windowHandle));
-
+    // What each handle's own query says of it: gone once reset.
+    const auto states = [b = brush.get(), f = font.get(), m = menu.get(), w = window.get()] {
+        return std::vector<DWORD>{::GetObjectType(b), ::GetObjectType(f), DWORD(!!::IsMenu(m)), DWORD(!!::IsWindow(w))};
+    };
+    ASSERT_EQ(states(), (std::vector<DWORD>{OBJ_BRUSH, OBJ_FONT, TRUE, TRUE}));
     brush.reset();
     font.reset();
     menu.reset();
     window.reset();
-    EXPECT_EQ(::GetObjectType(brushHandle), 0u);
-    EXPECT_EQ(::GetObjectType(fontHandle), 0u);
-    EXPECT_FALSE(::IsMenu(menuHandle));
-    EXPECT_FALSE(::IsWindow(windowHandle));
+    EXPECT_EQ(states(), std::vector<DWORD>(4, 0));
 }
 
 TEST(UniqueFileTest, FailedCreateIsNoHandle) {
