@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/WideText.h"
 #include "win32/UiWindowSupport.h"
@@ -30,16 +31,6 @@ inline std::vector<HWND> VisibleOfClass(HWND root, const wchar_t* className) {
     for (HWND hwnd : Descendants(root))
         if (_wcsicmp(ClassOf(hwnd).c_str(), className) == 0 && IsWindowVisible(hwnd)) found.push_back(hwnd);
     return found;
-}
-
-// The lines of a multi-line text, as the status memo holds them.
-inline Strings Lines(const std::wstring& text) {
-    Strings lines;
-    std::wstring::size_type start = 0;
-    for (auto end = text.find(L"\r\n"); end != std::wstring::npos; start = end + 2, end = text.find(L"\r\n", start))
-        lines.push_back(WideToUtf8(text.substr(start, end - start)));
-    if (start < text.size()) lines.push_back(WideToUtf8(text.substr(start)));
-    return lines;
 }
 
 // One run of the program. The constructor returns once the form shows or
@@ -180,7 +171,7 @@ public:
     }
     Strings StatusLog() {
         for (HWND hwnd : VisibleOfClass(Form(), L"Edit"))
-            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return Lines(Text(hwnd));
+            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return SplitLines(WideToUtf8(Text(hwnd)));
         return {"<no status log>"};
     }
     // The text of the program's open message box.
