@@ -18,14 +18,6 @@ namespace uiwin {
 
 using Strings = std::vector<std::string>;
 
-// A Unix path as Wine shows it, on drive Z:.
-inline std::string WinePath(const std::string& unixPath) {
-    std::string path = "Z:" + unixPath;
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
 inline std::vector<HWND> VisibleOfClass(HWND root, const wchar_t* className) {
     std::vector<HWND> found;
     for (HWND hwnd : Descendants(root))
@@ -84,11 +76,7 @@ public:
     bool Running() { return Form() && Alive(); }
     bool Ended() const { return WaitForSingleObject(process_.get(), 10000) == WAIT_OBJECT_0; }
     // The form answers a message within `milliseconds`: the program is not hung.
-    bool Responds(DWORD milliseconds) {
-        DWORD_PTR ignored = 0;
-        HWND form = Form();
-        return form && SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
-    }
+    bool Responds(DWORD milliseconds) { return Answers(Form(), milliseconds); }
     // The close box; the exit code once the process has ended (a crash or
     // an exception that left a window procedure ends it with another code),
     // or STILL_ACTIVE when it does not end.
@@ -234,17 +222,13 @@ private:
         GetWindowThreadProcessId(hwnd, &pid);
         return pid == pid_ || (!started_ && !pid_);  // attaching: any process's
     }
+    static bool Answers(HWND hwnd, DWORD milliseconds) {
+        DWORD_PTR ignored = 0;
+        return hwnd && SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, milliseconds, &ignored) != 0;
+    }
     // The program's thread waits for messages (a message box's loop counts).
-    bool Settled() {
-        HWND target = Form();
-        if (!target) target = MessageBox();
-        DWORD_PTR ignored = 0;
-        return target && SendMessageTimeoutW(target, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) != 0;
-    }
-    void Settle() {
-        DWORD_PTR ignored = 0;
-        if (HWND form = Form()) SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &ignored);
-    }
+    bool Settled() { return Answers(Form() ? Form() : MessageBox(), 100); }
+    void Settle() { Answers(Form(), 30000); }
 
     const bool started_;
     UniqueKernelHandle process_;

@@ -56,18 +56,16 @@ std::string NamesEntry(const std::string& name) {
 }
 const std::string kConfigFile = "; poprzednia konfiguracja\r\n";
 
-void SetValue(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const void* data, DWORD size) {
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), type, data, size);
-}
 void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    SetValue(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
+                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 void SetNumber(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
-    SetValue(root, key, name, REG_DWORD, &value, sizeof(value));
+    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_DWORD, &value, sizeof(value));
 }
 void SetBinary(HKEY root, const std::wstring& key, const std::wstring& name) {
     const BYTE data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    SetValue(root, key, name, REG_BINARY, data, sizeof(data));
+    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_BINARY, data, sizeof(data));
 }
 
 // A key's access list, in the security descriptor language.

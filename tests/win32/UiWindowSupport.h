@@ -6,21 +6,23 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/WideText.h"
 #include "ui/win32/Win32Form.h"
 #include "ui/win32/Win32Graphics.h"
 
 namespace uiwin {
 
-#ifdef PROGRAM_EXE
-// The built executable: the build passes its path as the build machine sees
-// it; Wine shows that file system as drive Z:.
-inline std::wstring ProgramPath() {
-    std::string path = PROGRAM_EXE;
-    if (!path.empty() && path[0] == '/') path = "Z:" + path;
+// A Unix path as Wine shows it, on drive Z:.
+inline std::string WinePath(const std::string& unixPath) {
+    std::string path = unixPath[0] == '/' ? "Z:" + unixPath : unixPath;
     for (char& c : path)
         if (c == '/') c = '\\';
-    return std::wstring(path.begin(), path.end());
+    return path;
 }
+
+#ifdef PROGRAM_EXE
+// The built executable, as the build machine names it.
+inline std::wstring ProgramPath() { return Utf8ToWide(WinePath(PROGRAM_EXE)); }
 #endif
 
 inline std::wstring TextOf(HWND hwnd) {

@@ -53,20 +53,20 @@ public:
         Second.SetPageControl(&Pages);
         Third.SetPageControl(&Pages);
 
-        Place(Title, First, "Zażółć gęślą jaźń", {10, 4, 200, 14}, -1);
-        Place(Name, First, "", {10, 22, 120, 22}, 1);
-        Place(Choice, First, "", {140, 22, 120, 22}, 2);
-        Place(Option, First, "Opcja", {10, 50, 120, 18}, 3);
-        Place(Host, First, "", {10, 74, 120, 22}, 4);
-        Place(Kind, First, "Rodzaj", {140, 50, 120, 70}, 0);
+        Place(Title, First, "Zażółć gęślą jaźń", 10, 4, 200, 14, -1);
+        Place(Name, First, "", 10, 22, 120, 22, 1);
+        Place(Choice, First, "", 140, 22, 120, 22, 2);
+        Place(Option, First, "Opcja", 10, 50, 120, 18, 3);
+        Place(Host, First, "", 10, 74, 120, 22, 4);
+        Place(Kind, First, "Rodzaj", 140, 50, 120, 70, 0);
         // The second page's Tab order unlike the order of creation.
-        Place(Help, Second, "", {10, 10, 200, 60}, 0);
-        Place(Remark, Second, "", {10, 74, 120, 22}, 2);
-        Place(Pick, Second, "", {140, 74, 120, 22}, 3);
-        Place(Flag, Second, "Później", {10, 100, 120, 18}, 1);
-        Place(Later, Third, "", {10, 10, 120, 22}, 0);
-        Place(Back, *this, "Wstecz", {60, 168, 80, 26}, 1);
-        Place(Next, *this, "Dalej", {160, 168, 80, 26}, 2);
+        Place(Help, Second, "", 10, 10, 200, 60, 0);
+        Place(Remark, Second, "", 10, 74, 120, 22, 2);
+        Place(Pick, Second, "", 140, 74, 120, 22, 3);
+        Place(Flag, Second, "Później", 10, 100, 120, 18, 1);
+        Place(Later, Third, "", 10, 10, 120, 22, 0);
+        Place(Back, *this, "Wstecz", 60, 168, 80, 26, 1);
+        Place(Next, *this, "Dalej", 160, 168, 80, 26, 2);
 
         Name.SetMaxLength(5);
         Choice.SetMaxLength(8);
@@ -100,12 +100,10 @@ public:
     TCheckBox Flag;
 
 private:
-    struct TBounds {
-        int Left, Top, Width, Height;
-    };
-    void Place(TControl& control, TWinControl& parent, const char* text, TBounds bounds, int tabOrder) {
+    void Place(TControl& control, TWinControl& parent, const char* text, int left, int top, int width, int height,
+               int tabOrder) {
         control.SetParent(&parent);
-        control.SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+        control.SetBounds(left, top, width, height);
         control.SetText(text);
         if (tabOrder >= 0) control.SetTabOrder(tabOrder);
     }
