@@ -27,7 +27,7 @@
 #include "shared/Expected.h"
 #include "ui/Forms.h"
 #include "win32/MachineRegistry.h"
-#include "win32/ProgramDriver.h"
+#include "win32/UiWindowSupport.h"
 #include "win32/platform/Scratch.h"
 
 using namespace uiwin;

@@ -10,6 +10,8 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "base/Exception.h"
@@ -163,14 +165,10 @@ TEST_F(WindowControls, BoundsAndFontsAreTheDesignScaledToTheScreen) {
 
     RECT client;
     GetClientRect(Window->Handle(), &client);
-    EXPECT_EQ(client.right, scaled(300));
-    EXPECT_EQ(client.bottom, scaled(200));
-
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), (std::pair<LONG, LONG>(scaled(300), scaled(200))));
     const RECT next = RectIn(Window->Handle(), Handle(Form.Next));
-    EXPECT_EQ(next.left, scaled(160));
-    EXPECT_EQ(next.top, scaled(168));
-    EXPECT_EQ(next.right, scaled(240));
-    EXPECT_EQ(next.bottom, scaled(194));
+    EXPECT_EQ(std::make_tuple(next.left, next.top, next.right, next.bottom),
+              (std::tuple<LONG, LONG, LONG, LONG>(scaled(160), scaled(168), scaled(240), scaled(194))));
 
     const LOGFONTW font = FontOf(Handle(Form.Name));
     EXPECT_EQ(font.lfHeight, -scaled(12));

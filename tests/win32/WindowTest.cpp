@@ -137,9 +137,8 @@ TEST_F(WizardWindow, OpensAsDesignedScaledToTheScreen) {
 
     // Dialog frame: a close box, no minimise or maximise box, fixed size.
     const auto style = static_cast<DWORD>(GetWindowLongW(Root(), GWL_STYLE));
-    EXPECT_TRUE(style & WS_CAPTION);
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME));
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU));
     EXPECT_TRUE(GetWindowLongW(Root(), GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
 
     // The client size and the font scale as the design's do (WizardDesignTest.Window and
@@ -187,12 +186,15 @@ TEST_F(WizardWindow, ControlsShowTheirDesignedColoursAndVisibility) {
     EXPECT_EQ(ColoursOf(Handle(Form->Memo6), WM_CTLCOLORSTATIC).Brush, GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(ColoursOf(Handle(Form->Memo1), WM_CTLCOLORSTATIC).Brush, GetSysColor(COLOR_WINDOW));
     for (const TMemo* memo : {&Form->Memo1, &Form->Memo2, &Form->MemoStatus}) {
-        const auto style = GetWindowLongW(Handle(*memo), GWL_STYLE);
-        // These fit (Memo1 and Memo2 grow into the room below them): no scroll bars.
-        EXPECT_TRUE(style & ES_READONLY);
-        EXPECT_TRUE(style & ES_MULTILINE);
-        EXPECT_FALSE(style & (WS_VSCROLL | WS_HSCROLL));
+        // Read-only, multi-line; these fit (Memo1 and Memo2 grow into the room below them): no scroll bars.
+        EXPECT_EQ(GetWindowLongW(Handle(*memo), GWL_STYLE) & (ES_READONLY | ES_MULTILINE | WS_VSCROLL | WS_HSCROLL),
+                  ES_READONLY | ES_MULTILINE)
+            << memo->Name();
     }
+    // The help text's hard lines, joined as the window shows them.
+    EXPECT_EQ(TextOf(Handle(Form->Memo6)),
+              L"Należy wybrać z listy nazwę ORACLE HOME.\r\n"
+              L"Jeśli lista jest pusta to klient ORACLE nie został poprawnie zainstalowany.");
     // The search method box exists but never shows, even on its page.
     Form->PageControl1.SetActivePageIndex(3);
     EXPECT_TRUE(IsWindowVisible(Handle(Form->Memo2)));
@@ -542,7 +544,8 @@ TEST_F(EngineLibrary, ALibraryThatFailsToStartNamesTheCallAndTheFile) {
 
 // Run twice: the seven aliases land in the installed engine's configuration,
 // the second run modifies them. The first adds "Veltra- Net" as the FoxPro
-// "Veltra- RN" is, on its Polish path in code page 852 ("Łódź": 9D A2 64 AB).
+// "Veltra- RN" is, on its Polish path in code page 852 ("Łódź": 9D A2 64 AB);
+// reading such a path back is IdapiBackendTest's, on the same stand-in.
 TEST_F(EngineLibrary, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesThem) {
     const std::string netInfo =
         "TYPE STANDARD\nINFO TYPE=STANDARD\nINFO PATH=C:\\Dane\\\x9D\xA2\x64\xAB\nINFO DEFAULT DRIVER=FOXPRO\n";
@@ -552,9 +555,6 @@ TEST_F(EngineLibrary, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesTh
     EXPECT_EQ(GetModuleHandleW(library.c_str()), nullptr);  // freed with its session
     const std::string saved = scratch::GetBytes(ConfigPath);
     EXPECT_NE(saved.find("ALIAS Veltra- Net\n" + netInfo), std::string::npos) << saved;
-    TStringList params;
-    Started()->GetAliasParams("Veltra- Net", params);
-    EXPECT_EQ(params.Lines(), (Strings{"PATH=C:\\Dane\\Łódź", "DEFAULT DRIVER=FOXPRO"}));
     for (const std::string& alias : expected::ModuleAliases("X ")) {
         EXPECT_NE(std::find(first.begin(), first.end(), "  Utworzono alias \"" + alias + "\"."), first.end()) << alias;
         EXPECT_NE(std::find(second.begin(), second.end(), "  Zmodyfikowano alias \"" + alias + "\"."), second.end());
