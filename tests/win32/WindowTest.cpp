@@ -38,7 +38,6 @@ namespace {
 
 using machine::EngineKey;
 using machine::SettingsKey;
-using Strings = std::vector<std::string>;
 
 constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_test";
 constexpr const char* HomeName = "KonfiguracjaBDE_test";
@@ -544,8 +543,7 @@ TEST_F(EngineLibrary, ALibraryThatFailsToStartNamesTheCallAndTheFile) {
 
 // Run twice: the seven aliases land in the installed engine's configuration,
 // the second run modifies them. The first adds "Veltra- Net" as the FoxPro
-// "Veltra- RN" is, on its Polish path in code page 852 ("Łódź": 9D A2 64 AB);
-// reading such a path back is IdapiBackendTest's, on the same stand-in.
+// "Veltra- RN" is, on its Polish path in code page 852 ("Łódź": 9D A2 64 AB).
 TEST_F(EngineLibrary, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesThem) {
     const std::string netInfo =
         "TYPE STANDARD\nINFO TYPE=STANDARD\nINFO PATH=C:\\Dane\\\x9D\xA2\x64\xAB\nINFO DEFAULT DRIVER=FOXPRO\n";
@@ -555,6 +553,10 @@ TEST_F(EngineLibrary, SqlServerApplyWritesTheSevenAliasesAndASecondRunModifiesTh
     EXPECT_EQ(GetModuleHandleW(library.c_str()), nullptr);  // freed with its session
     const std::string saved = scratch::GetBytes(ConfigPath);
     EXPECT_NE(saved.find("ALIAS Veltra- Net\n" + netInfo), std::string::npos) << saved;
+    // Read back through the system's own code page 852.
+    TStringList params;
+    Started()->GetAliasParams("Veltra- Net", params);
+    EXPECT_EQ(params.Lines(), (Strings{"PATH=C:\\Dane\\Łódź", "DEFAULT DRIVER=FOXPRO"}));
     for (const std::string& alias : expected::ModuleAliases("X ")) {
         EXPECT_NE(std::find(first.begin(), first.end(), "  Utworzono alias \"" + alias + "\"."), first.end()) << alias;
         EXPECT_NE(std::find(second.begin(), second.end(), "  Zmodyfikowano alias \"" + alias + "\"."), second.end());
