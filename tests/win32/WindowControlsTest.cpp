@@ -1,16 +1,21 @@
-// The Win32 peers on a small form of the suite's own: each kind of control
+// The Win32 peers on small forms of the suite's own: each kind of control
 // as a real window, user input through real window messages reaching the
-// model, code changes reaching the window without firing events. Errors
-// from handlers are the boundary suite's.
+// model, code changes reaching the window without firing events, a page's
+// windows made when it first shows, and no exception a handler throws
+// leaving a window procedure.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <memory>
+#include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
 
-#include "fakes/RecordingViews.h"
 #include "base/Exception.h"
+#include "fakes/RecordingViews.h"
 #include "ui/ComCtrls.h"
 #include "ui/DBClient.h"
 #include "ui/DBCtrls.h"
@@ -48,16 +53,22 @@ public:
         First.SetPageControl(&Pages);
         Second.SetCaption("Second");
         Second.SetPageControl(&Pages);
+        Third.SetPageControl(&Pages);
 
-        Place(Title, First, "Zażółć gęślą jaźń", {10, 4, 200, 14}, -1);
-        Place(Name, First, "", {10, 22, 120, 22}, 1);
-        Place(Choice, First, "", {140, 22, 120, 22}, 2);
-        Place(Option, First, "Opcja", {10, 50, 120, 18}, 3);
-        Place(Host, First, "", {10, 74, 120, 22}, 4);
-        Place(Kind, First, "Rodzaj", {140, 50, 120, 70}, 0);
-        Place(Help, Second, "", {10, 10, 200, 60}, 0);
-        Place(Back, *this, "Wstecz", {60, 168, 80, 26}, 1);
-        Place(Next, *this, "Dalej", {160, 168, 80, 26}, 2);
+        Place(Title, First, "Zażółć gęślą jaźń", 10, 4, 200, 14, -1);
+        Place(Name, First, "", 10, 22, 120, 22, 1);
+        Place(Choice, First, "", 140, 22, 120, 22, 2);
+        Place(Option, First, "Opcja", 10, 50, 120, 18, 3);
+        Place(Host, First, "", 10, 74, 120, 22, 4);
+        Place(Kind, First, "Rodzaj", 140, 50, 120, 70, 0);
+        // The second page's Tab order unlike the order of creation.
+        Place(Help, Second, "", 10, 10, 200, 60, 0);
+        Place(Remark, Second, "", 10, 74, 120, 22, 2);
+        Place(Pick, Second, "", 140, 74, 120, 22, 3);
+        Place(Flag, Second, "Później", 10, 100, 120, 18, 1);
+        Place(Later, Third, "", 10, 10, 120, 22, 0);
+        Place(Back, *this, "Wstecz", 60, 168, 80, 26, 1);
+        Place(Next, *this, "Dalej", 160, 168, 80, 26, 2);
 
         Name.SetMaxLength(5);
         Choice.SetMaxLength(8);
@@ -76,8 +87,7 @@ public:
     TDataSource Source;
 
     TPageControl Pages;
-    TTabSheet First;
-    TTabSheet Second;
+    TTabSheet First, Second, Third;
     TLabel Title;
     TEdit Name;
     TComboBox Choice;
@@ -87,19 +97,21 @@ public:
     TButton Back;
     TButton Next;
     TDBEdit Host;
+    TEdit Remark, Later;
+    TComboBox Pick;
+    TCheckBox Flag;
 
 private:
-    struct TBounds {
-        int Left, Top, Width, Height;
-    };
-    void Place(TControl& control, TWinControl& parent, const char* text, TBounds bounds, int tabOrder) {
+    void Place(TControl& control, TWinControl& parent, const char* text, int left, int top, int width, int height,
+               int tabOrder) {
         control.SetParent(&parent);
-        control.SetBounds(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+        control.SetBounds(left, top, width, height);
         control.SetText(text);
         if (tabOrder >= 0) control.SetTabOrder(tabOrder);
     }
 };
 
+// The small form in its real window, shown.
 class WindowControls : public ::testing::Test {
 protected:
     WindowControls() {
@@ -111,9 +123,9 @@ protected:
     }
 
     HWND Handle(const TControl& control) const { return Window->HandleOf(control); }
-
     // The child window of the radio group's button `text`.
     HWND RadioButton(const std::wstring& text) const { return Find(Handle(Form.Kind), L"Button", text); }
+    LRESULT Checked(HWND button) const { return SendMessageW(button, BM_GETCHECK, 0, 0); }
 
     // The user edits a box's text: the window's own edit notifies its parent.
     void UserEdits(HWND edit, const std::wstring& text) {
@@ -129,16 +141,15 @@ protected:
 
 TEST_F(WindowControls, EveryControlIsAWindowOfItsKindWithTheModelsState) {
     EXPECT_EQ(TextOf(Window->Handle()), L"Mały formularz");
-    EXPECT_EQ(ClassOf(Handle(Form.Title)), L"Static");
+    const std::pair<const TControl*, const wchar_t*> kinds[] = {
+        {&Form.Title, L"Static"}, {&Form.Name, L"Edit"}, {&Form.Choice, L"ComboBox"}, {&Form.Option, L"Button"},
+        {&Form.Next, L"Button"}};
+    for (const auto& [control, className] : kinds) EXPECT_EQ(ClassOf(Handle(*control)), className) << control->Name();
     EXPECT_EQ(TextOf(Handle(Form.Title)), L"Zażółć gęślą jaźń");
-    EXPECT_EQ(ClassOf(Handle(Form.Name)), L"Edit");
-    EXPECT_EQ(ClassOf(Handle(Form.Choice)), L"ComboBox");
-    EXPECT_EQ(ClassOf(Handle(Form.Option)), L"Button");
-    EXPECT_EQ(ClassOf(Handle(Form.Next)), L"Button");
     EXPECT_EQ(TextOf(Handle(Form.Help)), L"Wiersz pierwszy\r\nWiersz drugi");
     EXPECT_TRUE(GetWindowLongW(Handle(Form.Help), GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(SendMessageW(RadioButton(L"Pierwszy"), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(RadioButton(L"Drugi"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(Checked(RadioButton(L"Pierwszy")), BST_CHECKED);
+    EXPECT_EQ(Checked(RadioButton(L"Drugi")), BST_UNCHECKED);
     // The default button, and the others are plain.
     EXPECT_EQ(GetWindowLongW(Handle(Form.Next), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     EXPECT_EQ(GetWindowLongW(Handle(Form.Back), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
@@ -154,14 +165,10 @@ TEST_F(WindowControls, BoundsAndFontsAreTheDesignScaledToTheScreen) {
 
     RECT client;
     GetClientRect(Window->Handle(), &client);
-    EXPECT_EQ(client.right, scaled(300));
-    EXPECT_EQ(client.bottom, scaled(200));
-
+    EXPECT_EQ(std::make_pair(client.right, client.bottom), (std::pair<LONG, LONG>(scaled(300), scaled(200))));
     const RECT next = RectIn(Window->Handle(), Handle(Form.Next));
-    EXPECT_EQ(next.left, scaled(160));
-    EXPECT_EQ(next.top, scaled(168));
-    EXPECT_EQ(next.right, scaled(240));
-    EXPECT_EQ(next.bottom, scaled(194));
+    EXPECT_EQ(std::make_tuple(next.left, next.top, next.right, next.bottom),
+              (std::tuple<LONG, LONG, LONG, LONG>(scaled(160), scaled(168), scaled(240), scaled(194))));
 
     const LOGFONTW font = FontOf(Handle(Form.Name));
     EXPECT_EQ(font.lfHeight, -scaled(12));
@@ -208,9 +215,9 @@ TEST_F(WindowControls, CodeChangesShowWithoutFiringEvents) {
     EXPECT_EQ(SendMessageW(Handle(Form.Choice), CB_GETCOUNT, 0, 0), 2);
     EXPECT_EQ(SendMessageW(Handle(Form.Choice), CB_GETCURSEL, 0, 0), 1);
     EXPECT_EQ(TextOf(Handle(Form.Choice)), L"dwa");
-    EXPECT_EQ(SendMessageW(Handle(Form.Option), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(RadioButton(L"Drugi"), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(SendMessageW(RadioButton(L"Pierwszy"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(Checked(Handle(Form.Option)), BST_CHECKED);
+    EXPECT_EQ(Checked(RadioButton(L"Drugi")), BST_CHECKED);
+    EXPECT_EQ(Checked(RadioButton(L"Pierwszy")), BST_UNCHECKED);
     EXPECT_EQ(TextOf(Handle(Form.Help)), L"Wiersz pierwszy\r\nWiersz drugi\r\nWiersz trzeci");
     EXPECT_EQ(TextOf(Handle(Form.Title)), L"Nowy tytuł");
 
@@ -308,7 +315,7 @@ TEST_F(WindowControls, ClicksOnBoxesAndButtonsAreUserActions) {
     Click(*Window, Handle(Form.Option));
     Click(*Window, Handle(Form.Next));
     EXPECT_TRUE(Form.Option.Checked());
-    EXPECT_EQ(SendMessageW(Handle(Form.Option), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(Checked(Handle(Form.Option)), BST_CHECKED);
     EXPECT_EQ(optionClicks, 1);
     EXPECT_EQ(nextClicks, 1);
 }
@@ -397,5 +404,124 @@ TEST(WindowViews, WaitCursorShowsWhileTheScopeLastsAndGoesBack) {
     }
     EXPECT_EQ(GetCursor(), arrow);
 }
+
+// A page's windows are made when it first shows (or when one is asked for),
+// with the state its controls have by then and in their Tab order.
+TEST_F(WindowControls, APageGetsItsWindowsWhenItShowsWithTheStateOfThatTime) {
+    EXPECT_EQ(Find(Window->Handle(), L"Button", L"Później"), nullptr);
+
+    // Changed before the page has windows.
+    Form.Remark.SetText("Łódź");
+    Form.Remark.SetEnabled(false);
+    Form.Pick.Items().Assign(std::vector<std::string>{"jeden", "dwa"});
+    Form.Pick.SetText("dwa");
+    Form.Flag.SetChecked(true);
+    Form.Pages.SetActivePageIndex(1);
+    Window->ProcessMessages();
+
+    HWND remark = Find(Window->Handle(), L"Edit", L"Łódź");
+    ASSERT_NE(remark, nullptr);
+    EXPECT_EQ(remark, Handle(Form.Remark));
+    EXPECT_TRUE(IsWindowVisible(remark));
+    EXPECT_FALSE(IsWindowEnabled(remark));
+    HWND pick = Handle(Form.Pick);
+    EXPECT_EQ(SendMessageW(pick, CB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(SendMessageW(pick, CB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(Checked(Handle(Form.Flag)), BST_CHECKED);
+    // Windows in Tab order.
+    std::vector<HWND> order;
+    for (HWND child = GetWindow(Handle(Form.Second), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        order.push_back(child);
+    EXPECT_EQ(order, (std::vector<HWND>{Handle(Form.Help), Handle(Form.Flag), remark, pick}));
+
+    // Asked for, a control of a page not shown yet gets its window, hidden.
+    HWND later = Handle(Form.Later);
+    ASSERT_NE(later, nullptr);
+    EXPECT_FALSE(IsWindowVisible(later));
+    EXPECT_TRUE(ErrorBox.Shown.empty());
+}
+
+// An error box that fails itself.
+class TFailingMessageBox : public TMessageBoxView {
+public:
+    void ShowError(const std::string&, const std::string& text) override {
+        Shown.push_back(text);
+        throw std::runtime_error("pole komunikatu");
+    }
+    std::vector<std::string> Shown;
+};
+
+struct BoundaryCase {
+    const char* Name;
+    // Makes one handler throw.
+    void (*Arm)(TSmallForm&);
+    // The user's action, as window messages.
+    void (*Act)(TSmallForm&, TWin32Form&);
+    const char* Shown;
+};
+
+void ThrowException(TObject&) { throw Exception("Błąd obsługi"); }
+void ThrowRuntimeError(TObject&) { throw std::runtime_error("zwykły błąd."); }
+void ThrowNumber(TObject&) { throw 42; }
+
+// Sent to the form and handled before the action returns.
+void SendToForm(TWin32Form& window, UINT message, WPARAM w) {
+    SendMessageW(window.Handle(), message, w, 0);
+    window.ProcessMessages();
+}
+
+// clang-format off
+const BoundaryCase BoundaryCases[] = {
+    {"ButtonClick", [](TSmallForm& form) { form.Next.OnClick = ThrowException; },
+     [](TSmallForm& form, TWin32Form& window) { Click(window, window.HandleOf(form.Next)); }, "Błąd obsługi."},
+    {"EnterPressesTheDefaultButton", [](TSmallForm& form) { form.Next.OnClick = ThrowNumber; },
+     [](TSmallForm&, TWin32Form& window) { SendToForm(window, WM_COMMAND, IDOK); }, "Nieznany błąd."},
+    {"CheckBoxClick", [](TSmallForm& form) { form.Option.OnClick = ThrowRuntimeError; },
+     [](TSmallForm& form, TWin32Form& window) { Click(window, window.HandleOf(form.Option)); }, "zwykły błąd."},
+    {"ComboBoxOpens", [](TSmallForm& form) { form.Choice.OnDropDown = ThrowException; },
+     [](TSmallForm& form, TWin32Form& window) {
+         for (const BOOL show : {TRUE, FALSE}) SendMessageW(window.HandleOf(form.Choice), CB_SHOWDROPDOWN, show, 0);
+         window.ProcessMessages();
+     },
+     "Błąd obsługi."},
+    // Each time a text that differs, so that it is a change.
+    {"TypingIntoTheEditsSubclassedWindow", [](TSmallForm& form) { form.Name.OnChange = ThrowException; },
+     [](TSmallForm& form, TWin32Form& window) {
+         Type(window, window.HandleOf(form.Name), form.Name.Text() == "x" ? L"y" : L"x");
+     },
+     "Błąd obsługi."},
+    {"CloseBox", [](TSmallForm& form) { form.OnClose = ThrowRuntimeError; },
+     [](TSmallForm&, TWin32Form& window) { SendToForm(window, WM_SYSCOMMAND, SC_CLOSE); }, "zwykły błąd."},
+};
+// clang-format on
+
+class WindowBoundary : public WindowControls, public ::testing::WithParamInterface<BoundaryCase> {};
+
+// Whatever a handler throws, for every kind of message that runs handlers,
+// ends in the error box, the window goes on, and nothing reaches the code
+// that sent the message.
+TEST_P(WindowBoundary, TheErrorEndsInTheErrorBoxAndTheWindowGoesOn) {
+    const BoundaryCase& c = GetParam();
+    int backClicks = 0;
+    Form.Back.OnClick = [&](TObject&) { ++backClicks; };
+    c.Arm(Form);
+    EXPECT_NO_THROW(c.Act(Form, *Window));
+    ASSERT_EQ(ErrorBox.Shown.size(), 1u);
+    EXPECT_EQ(ErrorBox.Shown[0].first, "Okno testowe");
+    EXPECT_EQ(ErrorBox.Shown[0].second, c.Shown);
+    EXPECT_TRUE(IsWindowVisible(Window->Handle()));
+
+    // A failing error box is swallowed at the boundary too.
+    TFailingMessageBox failing;
+    Application.SetMessageBoxView(&failing);
+    EXPECT_NO_THROW(c.Act(Form, *Window));
+    EXPECT_EQ(failing.Shown, std::vector<std::string>{c.Shown});
+
+    Click(*Window, Handle(Form.Back));
+    EXPECT_EQ(backClicks, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Messages, WindowBoundary, ::testing::ValuesIn(BoundaryCases),
+                         [](const ::testing::TestParamInfo<BoundaryCase>& info) { return std::string(info.param.Name); });
 
 }  // namespace

@@ -20,7 +20,7 @@
 #include <string>
 
 #include "platform/win32/UniqueHandle.h"
-#include "win32/ProgramDriver.h"
+#include "win32/UiWindowSupport.h"
 
 namespace {
 
