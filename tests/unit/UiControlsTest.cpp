@@ -1,26 +1,42 @@
+// The components: controls and their events, lists, layout, page controls
+// and their showing, the application object and its error box.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "fakes/RecordingViews.h"
 #include "base/Exception.h"
+#include "fakes/ErrorText.h"
+#include "fakes/RecordingViews.h"
+#include "ui/ComCtrls.h"
+#include "ui/Forms.h"
 #include "ui/StdCtrls.h"
 
 namespace {
 
-// Counts how often an event fired.
-struct TEventCounter {
-    int Count = 0;
-    TObject* LastSender = nullptr;
-    TNotifyEvent Handler() {
-        return [this](TObject& sender) {
-            ++Count;
-            LastSender = &sender;
+using Strings = std::vector<std::string>;
+
+// The events that fired, by the names they were given, each from its own control.
+struct TEventLog {
+    Strings Fired;
+    TNotifyEvent Note(TObject& control, std::string name) {
+        return [this, &control, name](TObject& sender) {
+            EXPECT_EQ(&sender, &control) << name;
+            Fired.push_back(name);
         };
     }
 };
+
+std::vector<int> Bounds(const TControl& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
+
+// A combo box's text, selected index and item count: "SERWER2 1/2".
+std::string Shows(const TComboBox& combo) {
+    return combo.Text() + " " + std::to_string(combo.ItemIndex()) + "/" + std::to_string(combo.Items().Count());
+}
 
 // An item object that reports its destruction.
 class TTracked : public TObject {
@@ -40,12 +56,12 @@ TEST(UiControls, CodeChangesTellThePeerButFireNoEvents) {
     radio.Items().Assign(std::vector<std::string>{"Microsoft SQL Server", "Oracle Server"});
     TRecordingPeer peer;
     peer.Watch({&edit, &combo, &check, &radio});
-    TEventCounter editChange, comboChange, comboDropDown, checkClick, radioClick;
-    edit.OnChange = editChange.Handler();
-    combo.OnChange = comboChange.Handler();
-    combo.OnDropDown = comboDropDown.Handler();
-    check.OnClick = checkClick.Handler();
-    radio.OnClick = radioClick.Handler();
+    TEventLog log;
+    edit.OnChange = log.Note(edit, "edit");
+    combo.OnChange = log.Note(combo, "combo");
+    combo.OnDropDown = log.Note(combo, "drop-down");
+    check.OnClick = log.Note(check, "check");
+    radio.OnClick = log.Note(radio, "radio");
 
     edit.SetText("xe.serwer");
     combo.Items().Add("ORCL");
@@ -55,12 +71,7 @@ TEST(UiControls, CodeChangesTellThePeerButFireNoEvents) {
     check.SetChecked(true);
     radio.SetItemIndex(1);
 
-    EXPECT_EQ(editChange.Count, 0);
-    EXPECT_EQ(comboChange.Count, 0);
-    EXPECT_EQ(comboDropDown.Count, 0);
-    EXPECT_EQ(checkClick.Count, 0);
-    EXPECT_EQ(radioClick.Count, 0);
-
+    EXPECT_EQ(log.Fired, Strings{});
     EXPECT_EQ(peer.ChangesOf(edit), std::vector<TChange>{TChange::Text});
     EXPECT_EQ(peer.ChangesOf(check), std::vector<TChange>{TChange::Selection});
     EXPECT_EQ(peer.ChangesOf(radio), std::vector<TChange>{TChange::Selection});
@@ -86,74 +97,51 @@ TEST(UiControls, SettingTheSameValueAgainTellsThePeerNothing) {
     EXPECT_TRUE(peer.ChangesOf(check).empty());
 }
 
-TEST(UiControls, UserActionsFireTheirEvents) {
-    TEdit edit;
-    TCheckBox check;
-    TButton button;
-    TEventCounter editChange, checkClick, buttonClick;
-    edit.OnChange = editChange.Handler();
-    check.OnClick = checkClick.Handler();
-    button.OnClick = buttonClick.Handler();
-
-    edit.UserType("abc");
-    edit.UserType("abc");  // no change, no event
-    EXPECT_EQ(edit.Text(), "abc");
-    EXPECT_EQ(editChange.Count, 1);
-    EXPECT_EQ(editChange.LastSender, &edit);
-
-    check.UserToggle();
-    EXPECT_TRUE(check.Checked());
-    check.UserToggle();
-    EXPECT_FALSE(check.Checked());
-    EXPECT_EQ(checkClick.Count, 2);
-
-    button.Click();
-    EXPECT_EQ(buttonClick.Count, 1);
-    EXPECT_EQ(buttonClick.LastSender, &button);
-}
-
-TEST(UiControls, UnreachableControlsIgnoreTheUser) {
+TEST(UiControls, UserActionsFireTheirEventsAndUnreachableControlsIgnoreThem) {
     TGroupBox box;
     TButton button;
     TEdit edit;
     TCheckBox check;
-    button.SetParent(&box);
-    edit.SetParent(&box);
-    check.SetParent(&box);
-    TEventCounter clicks, changes, toggles;
-    button.OnClick = clicks.Handler();
-    edit.OnChange = changes.Handler();
-    check.OnClick = toggles.Handler();
+    TEventLog log;
+    edit.OnChange = log.Note(edit, "edit");
+    check.OnClick = log.Note(check, "check");
+    button.OnClick = log.Note(button, "button");
 
+    edit.UserType("abc");
+    edit.UserType("abc");  // no change, no event
+    EXPECT_EQ(edit.Text(), "abc");
+    check.UserToggle();
+    EXPECT_TRUE(check.Checked());
+    check.UserToggle();
+    EXPECT_FALSE(check.Checked());
+    button.Click();
+    EXPECT_EQ(log.Fired, (Strings{"edit", "check", "check", "button"}));
+    log.Fired.clear();
+
+    for (TControl* c : std::initializer_list<TControl*>{&button, &edit, &check}) c->SetParent(&box);
     button.SetEnabled(false);
     button.Click();
-    EXPECT_EQ(clicks.Count, 0);
-
     button.SetEnabled(true);
     button.SetVisible(false);
     button.Click();
-    EXPECT_EQ(clicks.Count, 0);
-
     // A disabled or hidden container takes its children with it.
     button.SetVisible(true);
     box.SetEnabled(false);
     button.Click();
     check.UserToggle();
-    EXPECT_EQ(clicks.Count, 0);
     EXPECT_FALSE(check.Checked());
     box.SetEnabled(true);
     box.SetVisible(false);
     edit.UserType("x");
-    EXPECT_EQ(edit.Text(), "");
+    EXPECT_EQ(edit.Text(), "abc");
     box.SetVisible(true);
-
     edit.SetReadOnly(true);
     edit.UserType("x");
-    EXPECT_EQ(edit.Text(), "");
-    EXPECT_EQ(changes.Count, 0);
+    EXPECT_EQ(edit.Text(), "abc");
+    EXPECT_EQ(log.Fired, Strings{});
 
     button.Click();
-    EXPECT_EQ(clicks.Count, 1);
+    EXPECT_EQ(log.Fired, Strings{"button"});
 }
 
 TEST(UiControls, EditMaxLengthCutsTypingByCharactersButNotCode) {
@@ -221,28 +209,6 @@ TEST(UiComboBox, SortedListInsertsWithoutRegardToCase) {
     EXPECT_EQ(unsorted.Items().ToVector(), (std::vector<std::string>{"A", "a", "b", "c"}));
 }
 
-TEST(UiComboBox, ClearingTheListKeepsTheTextAndClearEmptiesBoth) {
-    TComboBox combo;
-    combo.Items().Add("SERWER1");
-    combo.Items().Add("SERWER2");
-    combo.SetItemIndex(1);
-    EXPECT_EQ(combo.Text(), "SERWER2");
-
-    combo.Items().Clear();
-    EXPECT_EQ(combo.Items().Count(), 0);
-    EXPECT_EQ(combo.Text(), "SERWER2");
-    EXPECT_EQ(combo.ItemIndex(), -1);
-
-    // Refilling finds the text again.
-    combo.Items().Add("serwer2");
-    EXPECT_EQ(combo.ItemIndex(), 0);
-
-    combo.Clear();
-    EXPECT_EQ(combo.Text(), "");
-    EXPECT_EQ(combo.Items().Count(), 0);
-    EXPECT_EQ(combo.ItemIndex(), -1);
-}
-
 TEST(UiComboBox, PickOnlyListShowsOnlyItsItems) {
     TComboBox combo;
     combo.SetStyle(csDropDownList);
@@ -250,38 +216,37 @@ TEST(UiComboBox, PickOnlyListShowsOnlyItsItems) {
     combo.Items().Add("OraHome2");
     combo.Items().Add("OraClient");
     combo.SetItemIndex(0);
-    EXPECT_EQ(combo.Text(), "OraClient");
-
+    EXPECT_EQ(Shows(combo), "OraClient 0/2");
     combo.SetText("orahome2");
-    EXPECT_EQ(combo.ItemIndex(), 1);
-    EXPECT_EQ(combo.Text(), "OraHome2");
+    EXPECT_EQ(Shows(combo), "OraHome2 1/2");
     combo.SetText("missing");
-    EXPECT_EQ(combo.ItemIndex(), -1);
-    EXPECT_EQ(combo.Text(), "");
-
+    EXPECT_EQ(Shows(combo), " -1/2");
     combo.UserType("typed");
-    EXPECT_EQ(combo.Text(), "");
-
+    EXPECT_EQ(Shows(combo), " -1/2");
     combo.SetItemIndex(1);
     combo.Items().Clear();
-    EXPECT_EQ(combo.Text(), "");
-    EXPECT_EQ(combo.ItemIndex(), -1);
+    EXPECT_EQ(Shows(combo), " -1/0");
 }
 
-TEST(UiComboBox, ItemIndexFollowsTheEditableText) {
+TEST(UiComboBox, ItemIndexFollowsTheTextAndClearingTheListKeepsTheText) {
     TComboBox combo;
     combo.Items().Add("master");
     combo.Items().Add("veltra");
     combo.SetText("VELTRA");
-    EXPECT_EQ(combo.ItemIndex(), 1);
+    EXPECT_EQ(Shows(combo), "VELTRA 1/2");
     combo.SetText("other");
-    EXPECT_EQ(combo.ItemIndex(), -1);
-    EXPECT_EQ(combo.Text(), "other");
+    EXPECT_EQ(Shows(combo), "other -1/2");
     combo.SetItemIndex(0);
-    EXPECT_EQ(combo.Text(), "master");
+    EXPECT_EQ(Shows(combo), "master 0/2");
     combo.SetItemIndex(9);
-    EXPECT_EQ(combo.ItemIndex(), -1);
-    EXPECT_EQ(combo.Text(), "");
+    EXPECT_EQ(Shows(combo), " -1/2");
+    combo.SetItemIndex(1);
+    combo.Items().Clear();
+    EXPECT_EQ(Shows(combo), "veltra -1/0");
+    combo.Items().Add("VELTRA");  // refilling finds the text again
+    EXPECT_EQ(Shows(combo), "veltra 0/1");
+    combo.Clear();  // empties both
+    EXPECT_EQ(Shows(combo), " -1/0");
 }
 
 TEST(UiComboBox, UserActionsFireChangeAndDropDown) {
@@ -315,7 +280,7 @@ TEST(UiComboBox, UserActionsFireChangeAndDropDown) {
     EXPECT_EQ(changes.size(), 4u);
 }
 
-TEST(UiStrings, ItemsOwnTheirObjects) {
+TEST(UiStrings, ItemsOwnTheirObjectsAndABadIndexIsNamed) {
     int freed = 0;
     TComboBox combo;
     combo.SetSorted(true);
@@ -328,19 +293,9 @@ TEST(UiStrings, ItemsOwnTheirObjects) {
 
     combo.Clear();
     EXPECT_EQ(freed, 2);
-
-    EXPECT_THROW(combo.Items()[0], Exception);
-}
-
-TEST(UiStrings, ListIndexErrorNamesTheIndex) {
-    TStrings items;
-    items.Add("a");
-    try {
-        items.Objects(3);
-        FAIL() << "no error";
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Indeks listy poza zakresem (3)");
-    }
+    EXPECT_EQ(ErrorText([&] { combo.Items()[0]; }), "Indeks listy poza zakresem (0)");
+    combo.Items().Add("a");
+    EXPECT_EQ(ErrorText([&] { combo.Items().Objects(3); }), "Indeks listy poza zakresem (3)");
 }
 
 TEST(UiMemo, LinesTellThePeerAndJoinWithLineBreaks) {
@@ -370,12 +325,9 @@ TEST(UiLayout, TopAndClientAlignedChildrenFillTheParent) {
     free.SetBounds(237, 280, 81, 27);
     free.SetParent(&parent);
 
-    EXPECT_EQ((std::vector<int>{top.Left(), top.Top(), top.Width(), top.Height()}),
-              (std::vector<int>{0, 0, 588, 272}));
-    EXPECT_EQ((std::vector<int>{client.Left(), client.Top(), client.Width(), client.Height()}),
-              (std::vector<int>{0, 272, 588, 56}));
-    EXPECT_EQ((std::vector<int>{free.Left(), free.Top(), free.Width(), free.Height()}),
-              (std::vector<int>{237, 280, 81, 27}));
+    EXPECT_EQ(Bounds(top), (std::vector<int>{0, 0, 588, 272}));
+    EXPECT_EQ(Bounds(client), (std::vector<int>{0, 272, 588, 56}));
+    EXPECT_EQ(Bounds(free), (std::vector<int>{237, 280, 81, 27}));
 
     parent.SetBounds(0, 0, 400, 300);
     EXPECT_EQ(top.Width(), 400);
@@ -420,6 +372,273 @@ TEST(UiTree, PeerIsToldBeforeTheControlGoes) {
     }
     ASSERT_EQ(peer.Log.size(), 1u);
     EXPECT_EQ(peer.Log[0], (TRecordingPeer::TEntry{address, TChange::Destroying}));
+}
+
+class UiApplication : public ::testing::Test {
+protected:
+    UiApplication() {
+        App.SetTitle("Konfiguracja BDE");
+        App.SetMessageBoxView(&Box);
+        App.Screen().SetView(&Screen);
+    }
+
+    TApplication App;
+    TRecordingMessageBox Box;
+    TRecordingScreen Screen;
+};
+
+TEST_F(UiApplication, ErrorBoxAddsAFullStopAfterCharactersAboveIt) {
+    struct Case {
+        std::string Message, Shown;
+    };
+    const std::vector<Case> cases{
+        {"Niepoprawny typ danych : Server", "Niepoprawny typ danych : Server."},
+        {"Key violation.", "Key violation."},
+        {"Pole 'Nazwa' musi posiadać wartość", "Pole 'Nazwa' musi posiadać wartość."},  // UTF-8 tail byte
+        {"Nie powiodło się!", "Nie powiodło się!"},                                      // '!' is below '.'
+        {"Nazwa (SID)", "Nazwa (SID)"},                                                  // ')' is below '.'
+        {"Indeks listy poza zakresem (-1", "Indeks listy poza zakresem (-1."},           // '1' is above
+        {"C:\\NETWORK\\ADMIN/", "C:\\NETWORK\\ADMIN/."},                                 // '/' is the next code after '.'
+        {"Ścieżka -", "Ścieżka -"},                                                      // '-' is just below
+        {"", ""},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        App.HandleException(Exception(cases[i].Message));
+        ASSERT_EQ(Box.Shown.size(), i + 1);
+        EXPECT_EQ(Box.Shown[i], (std::pair<std::string, std::string>{"Konfiguracja BDE", cases[i].Shown}));
+    }
+}
+
+TEST_F(UiApplication, HandlesWhateverReachesTheMessageLoop) {
+    App.HandleException(std::make_exception_ptr(std::runtime_error("Brak pamięci")));
+    App.HandleException(std::make_exception_ptr(42));
+    ASSERT_EQ(Box.Shown.size(), 2u);
+    EXPECT_EQ(Box.Shown[0].second, "Brak pamięci.");
+    EXPECT_FALSE(Box.Shown[1].second.empty());
+}
+
+TEST_F(UiApplication, WaitCursorIsRestoredOnEveryPath) {
+    {
+        TWaitCursor wait(App.Screen());
+        EXPECT_EQ(App.Screen().Cursor(), crHourGlass);
+    }
+    EXPECT_EQ(App.Screen().Cursor(), crDefault);
+
+    EXPECT_THROW(
+        {
+            TWaitCursor wait(App.Screen());
+            throw Exception("Nie można połączyć z serwerem");
+        },
+        Exception);
+    EXPECT_EQ(App.Screen().Cursor(), crDefault);
+    EXPECT_EQ(Screen.Cursors, (std::vector<TCursor>{crHourGlass, crDefault, crHourGlass, crDefault}));
+}
+
+TEST_F(UiApplication, ErrorInOnCreateIsShownAndTheFormStillOpens) {
+    TForm form(App);
+    std::vector<std::string> steps;
+    form.OnCreate = [&](TObject&) {
+        steps.push_back("create");
+        throw Exception("Nie można uruchomić BDE");
+    };
+    form.OnShow = [&](TObject&) { steps.push_back("show"); };
+
+    form.DoCreate();
+    ASSERT_EQ(Box.Shown.size(), 1u);
+    EXPECT_EQ(Box.Shown[0].second, "Nie można uruchomić BDE.");
+    form.Show();
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(steps, (std::vector<std::string>{"create", "show"}));
+}
+
+TEST_F(UiApplication, ClosingTheMainFormTerminatesOnce) {
+    TForm main(App);
+    TForm other(App);
+    App.SetMainForm(&main);
+    int terminations = 0;
+    App.OnTerminate = [&](TObject&) { ++terminations; };
+    int closes = 0;
+    main.OnClose = [&](TObject&) { ++closes; };
+    main.Show();
+    other.Show();
+
+    other.Close();
+    EXPECT_FALSE(other.Visible());
+    EXPECT_FALSE(App.Terminated());
+
+    main.Close();
+    App.Terminate();
+    EXPECT_EQ(closes, 1);
+    EXPECT_FALSE(main.Visible());
+    EXPECT_TRUE(App.Terminated());
+    EXPECT_EQ(terminations, 1);
+}
+
+
+// The wizard's shape: an outer page control with the wizard sheet (holding
+// the inner page control) and the status sheet.
+struct UiPageControl : ::testing::Test {
+    UiPageControl() {
+        for (TTabSheet* sheet : {&Wizard, &Status}) sheet->SetPageControl(&Outer);
+        Outer.SetParent(&Form);
+        Inner.SetParent(&Wizard);
+        for (auto& page : Pages) {
+            page = std::make_unique<TTabSheet>();
+            page->SetPageControl(&Inner);
+        }
+        Name(Wizard, "Wizard");
+        Name(Status, "Status");
+        for (std::size_t i = 0; i < Pages.size(); ++i) Name(*Pages[i], "Page" + std::to_string(i));
+        Form.OnShow = [this](TObject&) { Shown.push_back("Form"); };
+    }
+
+    void Name(TTabSheet& sheet, const std::string& name) {
+        sheet.SetName(name);
+        sheet.OnShow = [this, &sheet](TObject& sender) {
+            EXPECT_EQ(&sender, &sheet);
+            EXPECT_TRUE(sheet.Showing());
+            Shown.push_back(sheet.Name());
+        };
+    }
+
+    // The sheets shown since the last look, the outer and inner current
+    // page, and which inner pages show: "Wizard Page1 Form | 0 1 +1".
+    std::string Look() {
+        std::string text;
+        for (const std::string& name : Shown) text += name + " ";
+        Shown.clear();
+        int current = -1;
+        for (std::size_t i = 0; i < Pages.size(); ++i)
+            if (Inner.ActivePage() == Pages[i].get()) current = static_cast<int>(i);
+        text += "| " + std::to_string(Outer.ActivePageIndex()) + " " + std::to_string(current);
+        if (current != Inner.ActivePageIndex()) text += "?" + std::to_string(Inner.ActivePageIndex());
+        for (std::size_t i = 0; i < Pages.size(); ++i)
+            if (Pages[i]->Showing()) text += " +" + std::to_string(i);
+        return text;
+    }
+
+    TApplication App;
+    TForm Form{App};
+    TPageControl Outer;
+    TTabSheet Wizard;
+    TTabSheet Status;
+    TPageControl Inner;
+    std::array<std::unique_ptr<TTabSheet>, 3> Pages;
+    std::vector<std::string> Shown;
+};
+
+using TStep = std::function<void(UiPageControl&)>;
+
+const TStep Show = [](UiPageControl& t) { t.Form.Show(); };
+TStep Outer(int index) {
+    return [index](UiPageControl& t) { t.Outer.SetActivePageIndex(index); };
+}
+TStep Inner(int index) {
+    return [index](UiPageControl& t) { t.Inner.SetActivePageIndex(index); };
+}
+TStep InnerVisible(bool visible) {
+    return [visible](UiPageControl& t) { t.Inner.SetVisible(visible); };
+}
+const TStep WizardHandlerThrows = [](UiPageControl& t) {
+    t.Wizard.OnShow = [](TObject&) { throw Exception("Błąd strony"); };
+};
+const TStep WizardHandlerSwitchesToPage2 = [](UiPageControl& t) {
+    t.Wizard.OnShow = [&t](TObject&) {
+        t.Shown.push_back("Wizard");
+        t.Inner.SetActivePageIndex(2);
+    };
+};
+
+struct ShowCase {
+    const char* Name;
+    std::vector<TStep> Steps;
+    Strings Recorded;  // a look after each step; "! text" after one that raised
+};
+
+const ShowCase ShowCases[] = {
+    // The pages current when the form shows show with it, outer first, before the form's own handler.
+    {"NothingShowsBeforeTheFormAndSheetsShowWithIt", {Outer(0), Inner(1), Show},
+     {"| 0 -1", "| 0 1", "Wizard Page1 Form | 0 1 +1"}},
+    // Already current: no new showing.
+    {"SwitchingByCodeShowsTheNewPageEveryTime", {Show, Outer(0), Inner(2), Inner(2), Inner(0), Inner(2)},
+     {"Form | -1 -1", "Wizard | 0 -1", "Page2 | 0 2 +2", "| 0 2 +2", "Page0 | 0 0 +0", "Page2 | 0 2 +2"}},
+    // With the status page in front switching the inner control shows nothing
+    // yet; with the wizard in front the first step shows it and the second nothing.
+    {"InnerPageShowsExactlyOnceWhenTheOuterPageFollows",
+     {Show, Outer(1), Inner(0), Outer(0), Inner(2), Inner(0), Outer(0)},
+     {"Form | -1 -1", "Status | 1 -1", "| 1 0", "Wizard Page0 | 0 0 +0", "Page2 | 0 2 +2", "Page0 | 0 0 +0",
+      "| 0 0 +0"}},
+    {"ShowingAContainerAgainShowsItsCurrentPage", {Show, Outer(0), Inner(1), InnerVisible(false), InnerVisible(true)},
+     {"Form | -1 -1", "Wizard | 0 -1", "Page1 | 0 1 +1", "| 0 1", "Page1 | 0 1 +1"}},
+    // The handlers after the failing one are skipped for that switch.
+    {"ErrorInAShowHandlerPropagatesWithTheNewPageCurrent", {Show, Outer(1), Inner(0), WizardHandlerThrows, Outer(0)},
+     {"Form | -1 -1", "Status | 1 -1", "| 1 0", "| 1 0", "! Błąd strony", "| 0 0 +0"}},
+    {"HandlerThatSwitchesPagesShowsOnlyTheFinalPage",
+     {Show, Outer(1), Inner(0), WizardHandlerSwitchesToPage2, Outer(0)},
+     {"Form | -1 -1", "Status | 1 -1", "| 1 0", "| 1 0", "Wizard Page2 | 0 2 +2"}},
+};
+
+struct UiPageShowing : UiPageControl, ::testing::WithParamInterface<ShowCase> {};
+
+TEST_P(UiPageShowing, RecordsWhatShowsAfterEachStep) {
+    Strings tape;
+    for (const TStep& step : GetParam().Steps) {
+        std::string error;
+        try {
+            step(*this);
+        } catch (const Exception& e) {
+            error = "! " + e.Message();
+        }
+        if (!error.empty()) tape.push_back(error);
+        tape.push_back(Look());
+    }
+    EXPECT_EQ(tape, GetParam().Recorded);
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, UiPageShowing, ::testing::ValuesIn(ShowCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_F(UiPageControl, OutOfRangeOrForeignPageSelectsNone) {
+    TRecordingPeer peer;
+    peer.Watch({&Inner});
+    Inner.SetActivePageIndex(1);
+    Inner.SetActivePageIndex(3);
+    EXPECT_EQ(Inner.ActivePageIndex(), -1);
+    Inner.SetActivePageIndex(1);
+    Inner.SetActivePage(&Wizard);  // a sheet of the outer control
+    EXPECT_EQ(Inner.ActivePage(), nullptr);
+    EXPECT_EQ(peer.ChangesOf(Inner), std::vector<TChange>(4, TChange::Selection));
+    EXPECT_THROW(Inner.Pages(3), Exception);
+}
+
+TEST_F(UiPageControl, SheetsKnowTheirIndexAndFillTheControlInsideItsBorder) {
+    EXPECT_EQ(Inner.PageCount(), 3);
+    EXPECT_EQ(Pages[2]->PageIndex(), 2);
+    EXPECT_EQ(Pages[2]->PageControl(), &Inner);
+    EXPECT_EQ(Status.PageIndex(), 1);
+
+    Outer.SetBounds(0, 0, 596, 336);
+    EXPECT_EQ(Bounds(Status), (std::vector<int>{4, 4, 588, 328}));
+    EXPECT_EQ(Wizard.Width(), 588);
+}
+
+TEST_F(UiPageControl, DestroyingTheCurrentSheetLeavesNoPageCurrent) {
+    Inner.SetActivePageIndex(1);
+    Pages[1].reset();
+    EXPECT_EQ(Inner.ActivePage(), nullptr);
+    EXPECT_EQ(Inner.PageCount(), 2);
+}
+
+TEST_F(UiPageControl, FormWindowAppearsAfterItsShowHandler) {
+    TRecordingPeer peer;
+    peer.Watch({&Form});
+    Form.OnShow = [&](TObject&) {
+        EXPECT_TRUE(Form.Visible());
+        EXPECT_TRUE(peer.ChangesOf(Form).empty());
+        Form.SetCaption("Konfiguracja BDE");
+    };
+    Form.Show();
+    EXPECT_EQ(peer.ChangesOf(Form), (std::vector<TChange>{TChange::Text, TChange::Visible}));
 }
 
 }  // namespace

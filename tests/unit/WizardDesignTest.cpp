@@ -6,8 +6,9 @@
 #include <map>
 #include <set>
 
-#include "fakes/WizardHarness.h"
 #include "base/Exception.h"
+#include "fakes/ScriptDriver.h"
+#include "fakes/WizardHarness.h"
 #include "shared/Expected.h"
 
 namespace {
@@ -271,45 +272,16 @@ TEST_F(WizardDesignTest, ConnectionTemplates) {
     EXPECT_EQ(form.Query1.SQL[2], "");
 }
 
-// Answers every query with fixed rows and remembers what it was asked.
-class RecordingDriver : public TEngineDriver {
-public:
-    struct Cursor : TEngineCursor {
-        Strings Columns;
-        std::vector<Strings> Rows;
-        std::size_t Next = 0;
-        const Strings& ColumnNames() const override { return Columns; }
-        bool Fetch(Strings& row) override {
-            if (Next == Rows.size()) return false;
-            row = Rows[Next++];
-            return true;
-        }
-    };
-
-    std::unique_ptr<TEngineCursor> Execute(const TStringList& params, const std::string& sql) override {
-        Params = params;
-        Sql = sql;
-        auto cursor = std::make_unique<Cursor>();
-        cursor->Columns = {"USERNAME"};
-        cursor->Rows = Rows;
-        return cursor;
-    }
-
-    std::vector<Strings> Rows;
-    TStringList Params;
-    std::string Sql;
-};
-
 TEST_F(WizardDesignTest, SchemaQueryRunsOnTheOracleConnectionWithItsCommentSentAsIs) {
-    auto driver = std::make_unique<RecordingDriver>();
-    RecordingDriver& oracle = *driver;
-    oracle.Rows = {{"VELTRA_RN"}, {"ŻÓŁW_" + std::string(30, 'X')}};
-    ws.Session.SetDriver("ORACLE", std::move(driver));
+    Script script;
+    script.columns = {"USERNAME"};
+    script.rows = {{"VELTRA_RN"}, {"ŻÓŁW_" + std::string(30, 'X')}};
+    ws.Session.SetDriver("ORACLE", std::make_unique<ScriptDriver>(script));
 
     form.Query2.Open();
 
-    EXPECT_EQ(oracle.Sql, "select USERNAME from DBA_USERS\n/* where DEFAULT_TABLESPACE= 'USERS'*/\n\n");
-    EXPECT_EQ(oracle.Params, form.DatabaseOracle.Params);
+    EXPECT_EQ(script.sql, Strings{"select USERNAME from DBA_USERS\n/* where DEFAULT_TABLESPACE= 'USERS'*/\n\n"});
+    EXPECT_EQ(script.params, std::vector<TStringList>{form.DatabaseOracle.Params});
     EXPECT_EQ(form.Query2USERNAME.FieldName(), "USERNAME");
     EXPECT_EQ(form.Query2USERNAME.AsString(), "VELTRA_RN");
     form.Query2.Next();
