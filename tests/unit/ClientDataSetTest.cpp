@@ -93,10 +93,11 @@ struct DataSetSteps : ClientDataSet, ::testing::WithParamInterface<StepCase> {
     std::string Note;  // what a step read, written before the look
 };
 
-// A record stored on the way; its events are not recorded.
+// A record stored on the way, firing the new-record event alone.
 TStep Stored(const std::string& name, const std::string& host = "serwer") {
     return [=](DataSetSteps& t) {
         t.Store(name, host);
+        EXPECT_EQ(t.Fired, " +new");
         t.Fired.clear();
     };
 }

@@ -153,9 +153,17 @@ TEST(UiControls, EditMaxLengthCutsTypingByCharactersButNotCode) {
     EXPECT_EQ(edit.Text(), "longer than five");
 }
 
-TEST(UiRadioGroup, ItemIndexIsClampedToTheItems) {
+TEST(UiRadioGroup, OnClickFiresWhenTheUserChangesTheSelectionAndItemIndexIsClamped) {
     TRadioGroup group;
     group.Items().Assign(std::vector<std::string>{"9 (II)", "10 (X)"});
+    group.SetItemIndex(0);
+    std::vector<int> seen;
+    group.OnClick = [&](TObject&) { seen.push_back(group.ItemIndex()); };
+    group.UserSelect(1);
+    group.UserSelect(1);  // already selected
+    group.UserSelect(5);  // no such button
+    group.UserSelect(0);
+
     struct Case {
         int Set, Expected;
     };
@@ -163,7 +171,6 @@ TEST(UiRadioGroup, ItemIndexIsClampedToTheItems) {
         group.SetItemIndex(set);
         EXPECT_EQ(group.ItemIndex(), expected) << "set " << set;
     }
-
     TRadioGroup empty;
     empty.SetItemIndex(3);
     EXPECT_EQ(empty.ItemIndex(), -1);
@@ -172,20 +179,7 @@ TEST(UiRadioGroup, ItemIndexIsClampedToTheItems) {
     group.SetItemIndex(1);
     group.Items().Assign(std::vector<std::string>{"9 (II)"});
     EXPECT_EQ(group.ItemIndex(), 0);
-}
-
-TEST(UiRadioGroup, OnClickFiresWhenTheUserChangesTheSelection) {
-    TRadioGroup group;
-    group.Items().Assign(std::vector<std::string>{"Microsoft SQL Server", "Oracle Server"});
-    group.SetItemIndex(0);
-    std::vector<int> seen;
-    group.OnClick = [&](TObject&) { seen.push_back(group.ItemIndex()); };
-
-    group.UserSelect(1);
-    group.UserSelect(1);  // already selected
-    group.UserSelect(5);  // no such button
-    group.UserSelect(0);
-    EXPECT_EQ(seen, (std::vector<int>{1, 0}));
+    EXPECT_EQ(seen, (std::vector<int>{1, 0}));  // code changes fire nothing
 }
 
 TEST(UiComboBox, SortedListInsertsWithoutRegardToCase) {
@@ -473,7 +467,6 @@ TEST_F(UiApplication, ClosingTheMainFormTerminatesOnce) {
     EXPECT_TRUE(App.Terminated());
     EXPECT_EQ(terminations, 1);
 }
-
 
 // The wizard's shape: an outer page control with the wizard sheet (holding
 // the inner page control) and the status sheet.
