@@ -157,85 +157,78 @@ const std::string kThirtyN = std::string(30, 'N') + " ";
 // clang-format off
 const StepCase StepCases[] = {
     // A changed key moves its record, which stays current.
-    {"RecordsAreOrderedByKeyWithoutRegardToCase", {
-     {Stored("xe.serwer"), "browse 1 xe.serwer serwer"}, {Stored("ORCL"), "browse 2 ORCL serwer"},
-     {Stored("apex"), "browse 3 apex serwer"}, {Stored("Baza"), "browse 4 Baza serwer"},
-     {Stored("orcl2"), "browse 5 orcl2 serwer"},
+    {"RecordsAreOrderedByKeyWithoutRegardToCase", {{Stored("xe.serwer"), "browse 1 xe.serwer serwer"},
+     {Stored("ORCL"), "browse 2 ORCL serwer"}, {Stored("apex"), "browse 3 apex serwer"},
+     {Stored("Baza"), "browse 4 Baza serwer"}, {Stored("orcl2"), "browse 5 orcl2 serwer"},
      {Order, "apex Baza ORCL orcl2 xe.serwer | browse 5 xe.serwer serwer eof"},
      {Locate("xe.serwer"), "found | browse 5 xe.serwer serwer"}, {Edit, "edit 5 xe.serwer serwer +edit"},
      {Set("Name", "AAA"), "edit 5 AAA serwer"}, {Post, "browse 5 AAA serwer"},
      {Order, "AAA apex Baza ORCL orcl2 | browse 5 orcl2 serwer eof"}}},
     // No match, no move.
-    {"LocateMatchesExactlyCaseIncluded", {
-     {Stored("XE", "host-xe"), "browse 1 XE host-xe"}, {Stored("ORCL", "host-orcl"), "browse 2 ORCL host-orcl"},
-     {Locate("XE"), "found | browse 2 XE host-xe"}, {Locate("orcl"), "not found | browse 2 XE host-xe"},
-     {Locate("X"), "not found | browse 2 XE host-xe"},
+    {"LocateMatchesExactlyCaseIncluded", {{Stored("XE", "host-xe"), "browse 1 XE host-xe"},
+     {Stored("ORCL", "host-orcl"), "browse 2 ORCL host-orcl"}, {Locate("XE"), "found | browse 2 XE host-xe"},
+     {Locate("orcl"), "not found | browse 2 XE host-xe"}, {Locate("X"), "not found | browse 2 XE host-xe"},
      {Locate("ADDR_ADDR_HOST", "host-orcl"), "found | browse 2 ORCL host-orcl"},
      {Locate("NoSuchField", "x"), "! Nie znaleziono pola 'NoSuchField' | browse 2 ORCL host-orcl"}}},
     // The defaults fill what Post needs, yet moving away from an untouched new record drops it.
-    {"NewRecordDefaultsAreNoChange", {
-     {WithDefaults, "browse 0   eof"}, {Append, "insert 0   +new"}, {Set("Name", "ORCL"), "insert 0 ORCL "},
-     {Set("ADDR_ADDR_HOST", "serwer"), "insert 0 ORCL serwer"}, {Post, "browse 1 ORCL serwer"},
-     {Append, "insert 1   +new"}, {Get("ADDR_ADDR_PORT"), "ADDR_ADDR_PORT=1521 | insert 1  "},
-     {First, "browse 1 ORCL serwer"}}},
+    {"NewRecordDefaultsAreNoChange", {{WithDefaults, "browse 0   eof"}, {Append, "insert 0   +new"},
+     {Set("Name", "ORCL"), "insert 0 ORCL "}, {Set("ADDR_ADDR_HOST", "serwer"), "insert 0 ORCL serwer"},
+     {Post, "browse 1 ORCL serwer"}, {Append, "insert 1   +new"},
+     {Get("ADDR_ADDR_PORT"), "ADDR_ADDR_PORT=1521 | insert 1  "}, {First, "browse 1 ORCL serwer"}}},
     // A new record stays new; Edit on an empty table starts one.
-    {"AfterEditFiresOnceWhenEditingStarts", {
-     {Edit, "insert 0   +new"}, {Cancel, "browse 0   eof"}, {Stored("ORCL"), "browse 1 ORCL serwer"},
-     {Edit, "edit 1 ORCL serwer +edit"}, {Edit, "edit 1 ORCL serwer"}, {Cancel, "browse 1 ORCL serwer"},
-     {Append, "insert 1   +new"}, {Edit, "insert 1  "}}},
+    {"AfterEditFiresOnceWhenEditingStarts", {{Edit, "insert 0   +new"}, {Cancel, "browse 0   eof"},
+     {Stored("ORCL"), "browse 1 ORCL serwer"}, {Edit, "edit 1 ORCL serwer +edit"}, {Edit, "edit 1 ORCL serwer"},
+     {Cancel, "browse 1 ORCL serwer"}, {Append, "insert 1   +new"}, {Edit, "insert 1  "}}},
     // In field order; a refused record stays pending with what it holds.
-    {"RequiredFieldMessageNamesTheFirstEmptyFieldByItsLabel", {
-     {Append, "insert 0   +new"}, {Post, "! Pole 'Nazwa' musi posiadać wartość | insert 0  "},
-     {Set("Name", "ORCL"), "insert 0 ORCL "}, {Set("ADDR_ADDR_PROT", "TCP"), "insert 0 ORCL "},
-     {Set("CONN_SERV", "XE"), "insert 0 ORCL "}, {Post, kNoHost + "insert 0 ORCL "},
-     {Set("ADDR_ADDR_HOST", "serwer"), "insert 0 ORCL serwer"},
+    {"RequiredFieldMessageNamesTheFirstEmptyFieldByItsLabel", {{Append, "insert 0   +new"},
+     {Post, "! Pole 'Nazwa' musi posiadać wartość | insert 0  "}, {Set("Name", "ORCL"), "insert 0 ORCL "},
+     {Set("ADDR_ADDR_PROT", "TCP"), "insert 0 ORCL "}, {Set("CONN_SERV", "XE"), "insert 0 ORCL "},
+     {Post, kNoHost + "insert 0 ORCL "}, {Set("ADDR_ADDR_HOST", "serwer"), "insert 0 ORCL serwer"},
      {Post, "! Pole 'Port serwera' musi posiadać wartość | insert 0 ORCL serwer"},
      {Set("ADDR_ADDR_PORT", "1521"), "insert 0 ORCL serwer"}, {Post, "browse 1 ORCL serwer"}}},
     // A record does not collide with itself.
-    {"KeyEqualWithoutRegardToCaseIsAViolation", {
-     {Stored("XE"), "browse 1 XE serwer"}, {Stored("ORCL"), "browse 2 ORCL serwer"},
-     {AppendFilled, "insert 2  v +new"}, {Set("Name", "xe"), "insert 2 xe v"}, {Post, kKeyViolation + "insert 2 xe v"},
-     {Cancel, "browse 2 XE serwer"}, {Locate("ORCL"), "found | browse 2 ORCL serwer"},
-     {Edit, "edit 2 ORCL serwer +edit"}, {Set("Name", "Xe"), "edit 2 Xe serwer"},
-     {Post, kKeyViolation + "edit 2 Xe serwer"}, {Set("Name", "orcl"), "edit 2 orcl serwer"},
-     {Post, "browse 2 orcl serwer"}, {Order, "orcl XE | browse 2 XE serwer eof"}}},
+    {"KeyEqualWithoutRegardToCaseIsAViolation", {{Stored("XE"), "browse 1 XE serwer"},
+     {Stored("ORCL"), "browse 2 ORCL serwer"}, {AppendFilled, "insert 2  v +new"}, {Set("Name", "xe"), "insert 2 xe v"},
+     {Post, kKeyViolation + "insert 2 xe v"}, {Cancel, "browse 2 XE serwer"},
+     {Locate("ORCL"), "found | browse 2 ORCL serwer"}, {Edit, "edit 2 ORCL serwer +edit"},
+     {Set("Name", "Xe"), "edit 2 Xe serwer"}, {Post, kKeyViolation + "edit 2 Xe serwer"},
+     {Set("Name", "orcl"), "edit 2 orcl serwer"}, {Post, "browse 2 orcl serwer"},
+     {Order, "orcl XE | browse 2 XE serwer eof"}}},
     // Renames free their old keys and take the new ones; a located record sits at its place in key order.
-    {"KeysFollowRenames", {
-     {Stored("b"), "browse 1 b serwer"}, {Stored("A"), "browse 2 A serwer"}, {Stored("c"), "browse 3 c serwer"},
-     {Rename("b", "D"), "browse 3 D serwer +edit"}, {Stored("B"), "browse 4 B serwer"},
-     {Rename("A", "d"), kKeyViolation + "edit 4 d serwer +edit"}, {Cancel, "browse 4 A serwer"},
-     {Rename("A", "a"), "browse 4 a serwer +edit"}, {Rename("c", "E"), "browse 4 E serwer +edit"},
-     {Stored("C"), "browse 5 C serwer"}, {Rename("a", "B2"), "browse 5 B2 serwer +edit"},
-     {Stored("A"), "browse 6 A serwer"}, {Order, "A B B2 C D E | browse 6 E serwer eof"},
-     {Locate("C"), "found | browse 6 C serwer"}, {Next, "browse 6 D serwer"}}},
-    {"ValuesAreCutToTheFieldWidthInCharacters", {
-     {Append, "insert 0   +new"}, {Set("Name", std::string(40, 'N')), "insert 0 " + kThirtyN},
+    {"KeysFollowRenames", {{Stored("b"), "browse 1 b serwer"}, {Stored("A"), "browse 2 A serwer"},
+     {Stored("c"), "browse 3 c serwer"}, {Rename("b", "D"), "browse 3 D serwer +edit"},
+     {Stored("B"), "browse 4 B serwer"}, {Rename("A", "d"), kKeyViolation + "edit 4 d serwer +edit"},
+     {Cancel, "browse 4 A serwer"}, {Rename("A", "a"), "browse 4 a serwer +edit"},
+     {Rename("c", "E"), "browse 4 E serwer +edit"}, {Stored("C"), "browse 5 C serwer"},
+     {Rename("a", "B2"), "browse 5 B2 serwer +edit"}, {Stored("A"), "browse 6 A serwer"},
+     {Order, "A B B2 C D E | browse 6 E serwer eof"}, {Locate("C"), "found | browse 6 C serwer"},
+     {Next, "browse 6 D serwer"}}},
+    {"ValuesAreCutToTheFieldWidthInCharacters", {{Append, "insert 0   +new"},
+     {Set("Name", std::string(40, 'N')), "insert 0 " + kThirtyN},
      {Set("ADDR_ADDR_PROT", "ŁŁŁŁŁŁŁŁŁŁŁŁ"), "insert 0 " + kThirtyN},
      {Get("ADDR_ADDR_PROT"), "ADDR_ADDR_PROT=ŁŁŁŁŁŁŁŁŁŁ | insert 0 " + kThirtyN},
      {Set("ADDR_ADDR_PORT", "1521"), "insert 0 " + kThirtyN},
      {Get("ADDR_ADDR_PORT"), "ADDR_ADDR_PORT=1521 | insert 0 " + kThirtyN}}},
     // A discarded new record leaves the last record current, where Append went.
-    {"CancelDiscardsTheChangeOrTheNewRecord", {
-     {Stored("ORCL", "old-host"), "browse 1 ORCL old-host"}, {Stored("XE"), "browse 2 XE serwer"},
-     {Locate("ORCL"), "found | browse 2 ORCL old-host"}, {Edit, "edit 2 ORCL old-host +edit"},
-     {Set("ADDR_ADDR_HOST", "new-host"), "edit 2 ORCL new-host"}, {Cancel, "browse 2 ORCL old-host"},
-     {Append, "insert 2   +new"}, {Set("Name", "NEW"), "insert 2 NEW "}, {Cancel, "browse 2 XE serwer"},
-     {Cancel, "browse 2 XE serwer"}}},
+    {"CancelDiscardsTheChangeOrTheNewRecord", {{Stored("ORCL", "old-host"), "browse 1 ORCL old-host"},
+     {Stored("XE"), "browse 2 XE serwer"}, {Locate("ORCL"), "found | browse 2 ORCL old-host"},
+     {Edit, "edit 2 ORCL old-host +edit"}, {Set("ADDR_ADDR_HOST", "new-host"), "edit 2 ORCL new-host"},
+     {Cancel, "browse 2 ORCL old-host"}, {Append, "insert 2   +new"}, {Set("Name", "NEW"), "insert 2 NEW "},
+     {Cancel, "browse 2 XE serwer"}, {Cancel, "browse 2 XE serwer"}}},
     // Post with nothing pending does nothing.
-    {"FieldsChangeOnlyWhileARecordIsPending", {
-     {Stored("ORCL"), "browse 1 ORCL serwer"},
+    {"FieldsChangeOnlyWhileARecordIsPending", {{Stored("ORCL"), "browse 1 ORCL serwer"},
      {Set("ADDR_ADDR_HOST", "x"), "! Zbiór danych nie jest w trybie edycji lub wstawiania | browse 1 ORCL serwer"},
      {Post, "browse 1 ORCL serwer"}}},
-    {"MovingAwayStoresAChangedRecordAndARefusalKeepsIt", {
-     {Stored("ORCL"), "browse 1 ORCL serwer"}, {Stored("XE"), "browse 2 XE serwer"},
-     {Locate("XE"), "found | browse 2 XE serwer"}, {Edit, "edit 2 XE serwer +edit"},
-     {Set("CONN_SERV", "ORCLPDB"), "edit 2 XE serwer"}, {First, "browse 2 ORCL serwer"},
-     {Locate("XE"), "found | browse 2 XE serwer"}, {Get("CONN_SERV"), "CONN_SERV=ORCLPDB | browse 2 XE serwer"},
-     {Edit, "edit 2 XE serwer +edit"}, {Set("ADDR_ADDR_HOST", ""), "edit 2 XE "}, {Next, kNoHost + "edit 2 XE "}}},
+    {"MovingAwayStoresAChangedRecordAndARefusalKeepsIt", {{Stored("ORCL"), "browse 1 ORCL serwer"},
+     {Stored("XE"), "browse 2 XE serwer"}, {Locate("XE"), "found | browse 2 XE serwer"},
+     {Edit, "edit 2 XE serwer +edit"}, {Set("CONN_SERV", "ORCLPDB"), "edit 2 XE serwer"},
+     {First, "browse 2 ORCL serwer"}, {Locate("XE"), "found | browse 2 XE serwer"},
+     {Get("CONN_SERV"), "CONN_SERV=ORCLPDB | browse 2 XE serwer"}, {Edit, "edit 2 XE serwer +edit"},
+     {Set("ADDR_ADDR_HOST", ""), "edit 2 XE "}, {Next, kNoHost + "edit 2 XE "}}},
     // The end stays on the last record.
-    {"NavigationReportsTheEnd", {
-     {Stored("A"), "browse 1 A serwer"}, {Stored("B"), "browse 2 B serwer"}, {First, "browse 2 A serwer"},
-     {Next, "browse 2 B serwer"}, {Next, "browse 2 B serwer eof"}, {Empty, "browse 0   eof"}}},
+    {"NavigationReportsTheEnd", {{Stored("A"), "browse 1 A serwer"}, {Stored("B"), "browse 2 B serwer"},
+     {First, "browse 2 A serwer"}, {Next, "browse 2 B serwer"}, {Next, "browse 2 B serwer eof"},
+     {Empty, "browse 0   eof"}}},
 };
 // clang-format on
 
