@@ -48,77 +48,75 @@ private:
     int& freed_;
 };
 
-TEST(UiControls, CodeChangesTellThePeerButFireNoEvents) {
+// Controls on one group box, their events logged and a peer watching them.
+struct UiControls : ::testing::Test {
+    UiControls() {
+        for (TControl* c : std::initializer_list<TControl*>{&edit, &combo, &check, &radio, &button}) c->SetParent(&box);
+        for (auto [c, name] : {std::pair<TControl*, const char*>{&edit, "edit"}, {&combo, "combo"}, {&check, "check"},
+                               {&radio, "radio"}})
+            c->SetName(name);
+        radio.Items().Assign(Strings{"Microsoft SQL Server", "Oracle Server"});
+        peer.Watch({&edit, &combo, &check, &radio});
+        edit.OnChange = log.Note(edit, "edit");
+        combo.OnChange = log.Note(combo, "combo");
+        combo.OnDropDown = log.Note(combo, "drop-down");
+        check.OnClick = log.Note(check, "check");
+        radio.OnClick = log.Note(radio, "radio");
+        button.OnClick = log.Note(button, "button");
+    }
+
+    // The edit's and the combo box's texts, the check mark, the radio index,
+    // then the events and the peer's changes since the last look:
+    // "'abc' 'SRV 0/2' on 1 | +edit edit:Text".
+    std::string Look() {
+        static const char* const changes[] = {"Text", "Enabled", "Visible", "Items", "Selection", "Destroying"};
+        std::string text = "'" + edit.Text() + "' '" + Shows(combo) + "' " + (check.Checked() ? "on " : "off ") +
+                           std::to_string(radio.ItemIndex()) + " |";
+        for (const std::string& name : log.Fired) text += " +" + name;
+        for (const auto& [control, change] : peer.Log)
+            text += " " + control->Name() + ":" + changes[static_cast<int>(change)];
+        log.Fired.clear();
+        peer.Log.clear();
+        return text;
+    }
+
+    TGroupBox box;
     TEdit edit;
     TComboBox combo;
     TCheckBox check;
     TRadioGroup radio;
-    radio.Items().Assign(std::vector<std::string>{"Microsoft SQL Server", "Oracle Server"});
+    TButton button;
     TRecordingPeer peer;
-    peer.Watch({&edit, &combo, &check, &radio});
     TEventLog log;
-    edit.OnChange = log.Note(edit, "edit");
-    combo.OnChange = log.Note(combo, "combo");
-    combo.OnDropDown = log.Note(combo, "drop-down");
-    check.OnClick = log.Note(check, "check");
-    radio.OnClick = log.Note(radio, "radio");
+};
 
+TEST_F(UiControls, CodeChangesTellThePeerButFireNoEventsAndTheSameValueAgainNothing) {
     edit.SetText("xe.serwer");
     combo.Items().Add("ORCL");
-    combo.SetText("orcl");
-    combo.SetItemIndex(-1);
-    combo.Clear();
+    combo.SetText("orcl");  // selects ORCL
+    combo.SetItemIndex(-1);  // empties
+    combo.Clear();  // the text is already empty
     check.SetChecked(true);
     radio.SetItemIndex(1);
+    EXPECT_EQ(Look(), "'xe.serwer' ' -1/0' on 1 | edit:Text combo:Items combo:Text combo:Selection combo:Text "
+                      "combo:Selection combo:Items check:Selection radio:Selection");
 
-    EXPECT_EQ(log.Fired, Strings{});
-    EXPECT_EQ(peer.ChangesOf(edit), std::vector<TChange>{TChange::Text});
-    EXPECT_EQ(peer.ChangesOf(check), std::vector<TChange>{TChange::Selection});
-    EXPECT_EQ(peer.ChangesOf(radio), std::vector<TChange>{TChange::Selection});
-    EXPECT_EQ(peer.ChangesOf(combo),
-              (std::vector<TChange>{TChange::Items, TChange::Text, TChange::Selection,  // text "orcl" selects ORCL
-                                    TChange::Text, TChange::Selection,                  // ItemIndex -1 empties
-                                    TChange::Items}));                                 // Clear (text already empty)
-    EXPECT_EQ(edit.Text(), "xe.serwer");
-    EXPECT_TRUE(check.Checked());
-    EXPECT_EQ(radio.ItemIndex(), 1);
-}
-
-TEST(UiControls, SettingTheSameValueAgainTellsThePeerNothing) {
-    TEdit edit;
-    TCheckBox check;
-    TRecordingPeer peer;
-    peer.Watch({&edit, &check});
-    edit.SetText("a");
-    edit.SetText("a");
+    edit.SetText("xe.serwer");
     edit.SetEnabled(true);
-    check.SetChecked(false);
-    EXPECT_EQ(peer.ChangesOf(edit), std::vector<TChange>{TChange::Text});
-    EXPECT_TRUE(peer.ChangesOf(check).empty());
+    check.SetChecked(true);
+    radio.SetItemIndex(1);
+    EXPECT_EQ(Look(), "'xe.serwer' ' -1/0' on 1 |");
 }
 
-TEST(UiControls, UserActionsFireTheirEventsAndUnreachableControlsIgnoreThem) {
-    TGroupBox box;
-    TButton button;
-    TEdit edit;
-    TCheckBox check;
-    TEventLog log;
-    edit.OnChange = log.Note(edit, "edit");
-    check.OnClick = log.Note(check, "check");
-    button.OnClick = log.Note(button, "button");
-
+TEST_F(UiControls, UserActionsFireTheirEventsAndUnreachableControlsIgnoreThem) {
     edit.UserType("abc");
     edit.UserType("abc");  // no change, no event
-    EXPECT_EQ(edit.Text(), "abc");
     check.UserToggle();
-    EXPECT_TRUE(check.Checked());
+    EXPECT_EQ(Look(), "'abc' ' -1/0' on -1 | +edit +check edit:Text check:Selection");
     check.UserToggle();
-    EXPECT_FALSE(check.Checked());
     button.Click();
-    EXPECT_EQ(log.Fired, (Strings{"edit", "check", "check", "button"}));
-    log.Fired.clear();
+    EXPECT_EQ(Look(), "'abc' ' -1/0' off -1 | +check +button check:Selection");
 
-    for (TControl* c : std::initializer_list<TControl*>{&button, &edit, &check}) c->SetParent(&box);
     button.SetEnabled(false);
     button.Click();
     button.SetEnabled(true);
@@ -129,23 +127,18 @@ TEST(UiControls, UserActionsFireTheirEventsAndUnreachableControlsIgnoreThem) {
     box.SetEnabled(false);
     button.Click();
     check.UserToggle();
-    EXPECT_FALSE(check.Checked());
     box.SetEnabled(true);
     box.SetVisible(false);
     edit.UserType("x");
-    EXPECT_EQ(edit.Text(), "abc");
     box.SetVisible(true);
     edit.SetReadOnly(true);
     edit.UserType("x");
-    EXPECT_EQ(edit.Text(), "abc");
-    EXPECT_EQ(log.Fired, Strings{});
-
+    EXPECT_EQ(Look(), "'abc' ' -1/0' off -1 |");
     button.Click();
-    EXPECT_EQ(log.Fired, Strings{"button"});
+    EXPECT_EQ(Look(), "'abc' ' -1/0' off -1 | +button");
 }
 
-TEST(UiControls, EditMaxLengthCutsTypingByCharactersButNotCode) {
-    TEdit edit;
+TEST_F(UiControls, EditMaxLengthCutsTypingByCharactersButNotCode) {
     edit.SetMaxLength(5);
     edit.UserType("zażółć gęślą");
     EXPECT_EQ(edit.Text(), "zażół");
@@ -153,33 +146,55 @@ TEST(UiControls, EditMaxLengthCutsTypingByCharactersButNotCode) {
     EXPECT_EQ(edit.Text(), "longer than five");
 }
 
-TEST(UiRadioGroup, OnClickFiresWhenTheUserChangesTheSelectionAndItemIndexIsClamped) {
-    TRadioGroup group;
-    group.Items().Assign(std::vector<std::string>{"9 (II)", "10 (X)"});
-    group.SetItemIndex(0);
-    std::vector<int> seen;
-    group.OnClick = [&](TObject&) { seen.push_back(group.ItemIndex()); };
-    group.UserSelect(1);
-    group.UserSelect(1);  // already selected
-    group.UserSelect(5);  // no such button
-    group.UserSelect(0);
+TEST_F(UiControls, RadioGroupFiresOnClickWhenTheUserChangesTheSelectionAndClampsItsIndex) {
+    radio.SetItemIndex(0);
+    radio.OnClick = [&](TObject&) { log.Fired.push_back("radio " + std::to_string(radio.ItemIndex())); };
+    radio.UserSelect(1);
+    radio.UserSelect(1);  // already selected
+    radio.UserSelect(5);  // no such button
+    radio.UserSelect(0);
+    EXPECT_EQ(Look(), "'' ' -1/0' off 0 | +radio 1 +radio 0 radio:Selection radio:Selection radio:Selection");
 
     struct Case {
         int Set, Expected;
     };
     for (auto [set, expected] : {Case{7, 1}, Case{2, 1}, Case{0, 0}, Case{-1, -1}, Case{1, 1}, Case{-5, -1}}) {
-        group.SetItemIndex(set);
-        EXPECT_EQ(group.ItemIndex(), expected) << "set " << set;
+        radio.SetItemIndex(set);
+        EXPECT_EQ(radio.ItemIndex(), expected) << "set " << set;
     }
     TRadioGroup empty;
     empty.SetItemIndex(3);
     EXPECT_EQ(empty.ItemIndex(), -1);
 
     // Losing the selected item moves the selection onto the last one left.
-    group.SetItemIndex(1);
-    group.Items().Assign(std::vector<std::string>{"9 (II)"});
-    EXPECT_EQ(group.ItemIndex(), 0);
-    EXPECT_EQ(seen, (std::vector<int>{1, 0}));  // code changes fire nothing
+    radio.SetItemIndex(1);
+    radio.Items().Assign(Strings{"9 (II)"});
+    EXPECT_EQ(radio.ItemIndex(), 0);
+    EXPECT_EQ(log.Fired, Strings{});  // code changes fire nothing
+}
+
+TEST_F(UiControls, ComboBoxUserActionsFireChangeAndDropDown) {
+    combo.SetMaxLength(8);
+    combo.OnDropDown = [&](TObject&) {
+        log.Fired.push_back("drop-down");
+        combo.Items().Clear();
+        combo.Items().Add("SRV1");
+        combo.Items().Add("SRV2");
+    };
+    combo.UserType("SRV");
+    combo.UserType("SRV");  // unchanged
+    EXPECT_EQ(Look(), "'' 'SRV -1/0' off -1 | +combo combo:Text");
+    combo.UserDropDown();  // filling the list keeps what was typed
+    EXPECT_EQ(Look(), "'' 'SRV -1/2' off -1 | +drop-down combo:Items combo:Items");
+    combo.UserPick(1);
+    combo.UserPick(1);  // every pick counts
+    combo.UserPick(7);  // no such item
+    EXPECT_EQ(Look(), "'' 'SRV2 1/2' off -1 | +combo +combo combo:Text combo:Selection");
+    combo.UserType("ŁÓDŹ-SERWER");
+    EXPECT_EQ(Look(), "'' 'ŁÓDŹ-SER -1/2' off -1 | +combo combo:Text combo:Selection");
+    // Code is not held to the limit.
+    combo.SetText("a name longer than eight");
+    EXPECT_EQ(Look(), "'' 'a name longer than eight -1/2' off -1 | combo:Text");
 }
 
 TEST(UiComboBox, SortedListInsertsWithoutRegardToCase) {
@@ -241,37 +256,6 @@ TEST(UiComboBox, ItemIndexFollowsTheTextAndClearingTheListKeepsTheText) {
     EXPECT_EQ(Shows(combo), "veltra 0/1");
     combo.Clear();  // empties both
     EXPECT_EQ(Shows(combo), " -1/0");
-}
-
-TEST(UiComboBox, UserActionsFireChangeAndDropDown) {
-    TComboBox combo;
-    combo.SetMaxLength(8);
-    std::vector<std::string> changes;
-    combo.OnChange = [&](TObject&) { changes.push_back(combo.Text()); };
-    int dropDowns = 0;
-    combo.OnDropDown = [&](TObject&) {
-        ++dropDowns;
-        combo.Items().Clear();
-        combo.Items().Add("SRV1");
-        combo.Items().Add("SRV2");
-    };
-
-    combo.UserType("SRV");
-    combo.UserType("SRV");  // unchanged
-    combo.UserDropDown();
-    EXPECT_EQ(dropDowns, 1);
-    EXPECT_EQ(combo.Text(), "SRV");  // filling the list keeps what was typed
-    combo.UserPick(1);
-    combo.UserPick(1);  // every pick counts
-    combo.UserPick(7);  // no such item
-    combo.UserType("ŁÓDŹ-SERWER");
-    EXPECT_EQ(changes, (std::vector<std::string>{"SRV", "SRV2", "SRV2", "ŁÓDŹ-SER"}));
-    EXPECT_EQ(combo.ItemIndex(), -1);
-
-    // Code is not held to the limit.
-    combo.SetText("a name longer than eight");
-    EXPECT_EQ(combo.Text(), "a name longer than eight");
-    EXPECT_EQ(changes.size(), 4u);
 }
 
 TEST(UiStrings, ItemsOwnTheirObjectsAndABadIndexIsNamed) {
