@@ -172,30 +172,23 @@ TEST_F(WizardDesignTest, DesignedLooks) {
 }
 
 TEST_F(WizardDesignTest, EditableBoxesStartWithTheirTextsAndLimits) {
-    EXPECT_EQ(form.ComboBoxNazwaZrodla.Text(), "MSSQL Veltra RN");
-    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "xe.serwer");
-    EXPECT_EQ(form.ComboBoxUserOchrona.Text(), "VELTRA_OCHRONA");
-    EXPECT_EQ(form.ComboBoxUserRN.Text(), "VELTRA_RN");
-    for (const TComboBox* box : {&form.ComboBoxServer, &form.ComboBoxBaza, &form.ComboBoxBazaLiczniki,
-                                 &form.ComboBoxUserLiczniki, &form.ComboBoxOracleHome})
-        EXPECT_EQ(box->Text(), "") << box->Name();
+    // Lists that the user reads by name are sorted; server and schema lists
+    // keep the order they are found in. The Oracle home is picked, never typed.
+    Strings boxes;
+    for (const TComboBox* box : {&form.ComboBoxNazwaZrodla, &form.ComboBoxOracleHome, &form.ComboBoxServer,
+                                 &form.ComboBoxOracleServer, &form.ComboBoxBaza, &form.ComboBoxBazaLiczniki,
+                                 &form.ComboBoxUserOchrona, &form.ComboBoxUserRN, &form.ComboBoxUserLiczniki})
+        boxes.push_back(box->Name() + " '" + box->Text() + "'" + (box->Sorted() ? " sorted" : "") +
+                        (box->Style() == csDropDownList ? " pick" : ""));
+    EXPECT_EQ(boxes, (Strings{"ComboBoxNazwaZrodla 'MSSQL Veltra RN' sorted", "ComboBoxOracleHome '' sorted pick",
+                              "ComboBoxServer ''", "ComboBoxOracleServer 'xe.serwer' sorted", "ComboBoxBaza '' sorted",
+                              "ComboBoxBazaLiczniki '' sorted", "ComboBoxUserOchrona 'VELTRA_OCHRONA'",
+                              "ComboBoxUserRN 'VELTRA_RN'", "ComboBoxUserLiczniki ''"}));
 
-    // The Oracle home is picked, never typed.
-    EXPECT_EQ(form.ComboBoxOracleHome.Style(), csDropDownList);
     // A data source name takes at most 32 characters.
     form.ButtonDalej.Click();
     form.ComboBoxNazwaZrodla.UserType(std::string(40, 'n'));
     EXPECT_EQ(form.ComboBoxNazwaZrodla.Text(), std::string(32, 'n'));
-
-    // Lists that the user reads by name are sorted; server and schema lists
-    // keep the order they are found in.
-    std::set<std::string> sorted;
-    for (const TComboBox* box : {&form.ComboBoxNazwaZrodla, &form.ComboBoxOracleHome, &form.ComboBoxServer,
-                                 &form.ComboBoxOracleServer, &form.ComboBoxBaza, &form.ComboBoxBazaLiczniki,
-                                 &form.ComboBoxUserOchrona, &form.ComboBoxUserRN, &form.ComboBoxUserLiczniki})
-        if (box->Sorted()) sorted.insert(box->Name());
-    EXPECT_EQ(sorted, (std::set<std::string>{"ComboBoxNazwaZrodla", "ComboBoxOracleHome", "ComboBoxOracleServer",
-                                             "ComboBoxBaza", "ComboBoxBazaLiczniki"}));
 }
 
 TEST_F(WizardDesignTest, HelpTextsAreHardLinesWithTheirTrailingBlanks) {
@@ -240,23 +233,13 @@ TEST_F(WizardDesignTest, ConnectionTemplates) {
             EXPECT_EQ(params->IndexOfName(params->Names(i)), static_cast<int>(i)) << (*params)[i];
         }
 
-    struct Expected {
-        const TDatabase& Database;
-        const char* Name;
-        const char* Driver;
-    };
-    const Expected databases[] = {
-        {form.Database1, "", "SQL Native Client"},
-        {form.Database2, "_TmpDatabase", "SQL Native Client"},
-        {form.DatabaseOracle, "_Oracle", "ORACLE"},
-    };
-    for (const auto& e : databases) {
-        EXPECT_EQ(e.Database.DatabaseName, e.Name);
-        EXPECT_EQ(e.Database.DriverName, e.Driver);
-        EXPECT_EQ(e.Database.SessionName, "Default");
-        EXPECT_FALSE(e.Database.KeepConnection);
-        EXPECT_FALSE(e.Database.LoginPrompt);
-    }
+    // Name, driver, session; none keeps its connection or prompts for a login.
+    Strings databases;
+    for (const TDatabase* db : {&form.Database1, &form.Database2, &form.DatabaseOracle})
+        databases.push_back("'" + db->DatabaseName + "' " + db->DriverName + " " + db->SessionName +
+                            (db->KeepConnection ? " keep" : "") + (db->LoginPrompt ? " login" : ""));
+    EXPECT_EQ(databases, (Strings{"'' SQL Native Client Default", "'_TmpDatabase' SQL Native Client Default",
+                                  "'_Oracle' ORACLE Default"}));
     EXPECT_EQ(form.Query1.DatabaseName, "_TmpDatabase");
     EXPECT_EQ(form.Query1.SQL.Count(), 3u);
     EXPECT_EQ(form.Query1.SQL[2], "");
@@ -287,41 +270,29 @@ TEST_F(WizardDesignTest, ServiceTable) {
     EXPECT_EQ(table.IndexName(), "ClientDataSet1PK");
     EXPECT_EQ(table.IndexFieldName(), "Name");
 
-    struct Expected {
-        TField& Field;
-        const char* Name;
-        int Size;
-        const char* Label;
-    };
-    const Expected fields[] = {
-        {form.ClientDataSet1Name(), "Name", 30, "Nazwa"},
-        {form.ClientDataSet1ADDR_ADDR_PROT(), "ADDR_ADDR_PROT", 10, "Protokół"},
-        {form.ClientDataSet1ADDR_ADDR_HOST(), "ADDR_ADDR_HOST", 30, "Nazwa lub IP serwera"},
-        {form.ClientDataSet1ADDR_ADDR_PORT(), "ADDR_ADDR_PORT", 10, "Port serwera"},
-        {form.ClientDataSet1CONN_SERV(), "CONN_SERV", 20, "Nazwa bazy (SID)"},
-    };
-    ASSERT_EQ(table.FieldCount(), 5);
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(&table.Fields(i), &fields[i].Field);
-        EXPECT_EQ(fields[i].Field.FieldName(), fields[i].Name);
-        EXPECT_EQ(fields[i].Field.Size(), fields[i].Size);
-        EXPECT_EQ(fields[i].Field.DisplayLabel(), fields[i].Label);
-        EXPECT_TRUE(fields[i].Field.Required());
+    Strings fields;
+    for (int i = 0; i < table.FieldCount(); ++i) {
+        const TField& f = table.Fields(i);
+        fields.push_back(f.FieldName() + " " + std::to_string(f.Size()) + " " + f.DisplayLabel() +
+                         (f.Required() ? " required" : ""));
     }
+    EXPECT_EQ(fields, (Strings{"Name 30 Nazwa required", "ADDR_ADDR_PROT 10 Protokół required",
+                               "ADDR_ADDR_HOST 30 Nazwa lub IP serwera required",
+                               "ADDR_ADDR_PORT 10 Port serwera required", "CONN_SERV 20 Nazwa bazy (SID) required"}));
+    EXPECT_EQ((std::vector<const TField*>{&form.ClientDataSet1Name(), &form.ClientDataSet1ADDR_ADDR_PROT(),
+                                          &form.ClientDataSet1ADDR_ADDR_HOST(), &form.ClientDataSet1ADDR_ADDR_PORT(),
+                                          &form.ClientDataSet1CONN_SERV()}),
+              (std::vector<const TField*>{&table.Fields(0), &table.Fields(1), &table.Fields(2), &table.Fields(3),
+                                          &table.Fields(4)}));
 
     // Page 4's edits show the address fields of the current entry.
     EXPECT_EQ(form.DataSource1.DataSet(), &table);
-    const std::pair<const TDBEdit&, const char*> edits[] = {
-        {form.DBEdit1, "ADDR_ADDR_PROT"},
-        {form.DBEdit2, "ADDR_ADDR_HOST"},
-        {form.DBEdit3, "ADDR_ADDR_PORT"},
-        {form.DBEdit4, "CONN_SERV"},
-    };
-    for (const auto& [edit, field] : edits) {
-        EXPECT_EQ(edit.DataSource(), &form.DataSource1);
-        ASSERT_NE(edit.Field(), nullptr) << edit.Name();
-        EXPECT_EQ(edit.Field()->FieldName(), field);
+    Strings bound;
+    for (const TDBEdit* edit : {&form.DBEdit1, &form.DBEdit2, &form.DBEdit3, &form.DBEdit4}) {
+        EXPECT_EQ(edit->DataSource(), &form.DataSource1);
+        bound.push_back(edit->Field() ? edit->Field()->FieldName() : "none");
     }
+    EXPECT_EQ(bound, (Strings{"ADDR_ADDR_PROT", "ADDR_ADDR_HOST", "ADDR_ADDR_PORT", "CONN_SERV"}));
 }
 
 TEST(WizardDesignWithoutEngineTest, TheDeclaredFieldsRaiseWhileTheTableWasNeverCreated) {
