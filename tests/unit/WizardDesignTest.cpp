@@ -192,15 +192,10 @@ TEST_F(WizardDesignTest, EditableBoxesStartWithTheirTextsAndLimits) {
 }
 
 TEST_F(WizardDesignTest, HelpTextsAreHardLinesWithTheirTrailingBlanks) {
-    struct Expected {
-        const TMemo& Memo;
-        int Lines;
-    };
-    const Expected counts[] = {
-        {form.Memo1, 6}, {form.Memo6, 2}, {form.Memo2, 5}, {form.Memo5, 2}, {form.Memo3, 9}, {form.Memo4, 4},
-    };
-    for (const auto& e : counts) EXPECT_EQ(e.Memo.Lines().Count(), e.Lines) << e.Memo.Name();
-
+    Strings counts;
+    for (const TMemo* memo : {&form.Memo1, &form.Memo6, &form.Memo2, &form.Memo5, &form.Memo3, &form.Memo4})
+        counts.push_back(memo->Name() + " " + std::to_string(memo->Lines().Count()));
+    EXPECT_EQ(counts, (Strings{"Memo1 6", "Memo6 2", "Memo2 5", "Memo5 2", "Memo3 9", "Memo4 4"}));
     EXPECT_EQ(form.Memo1.Lines()[0], "Należy wprowadzić nazwę źródła danych ODBC do połaczenia z bazą ");
     EXPECT_EQ(form.Memo1.Lines()[5], "");
     EXPECT_EQ(form.Memo2.Lines()[1], "danych i wybać sposób logowania użytkownika na serwerze.");

@@ -17,7 +17,6 @@ constexpr auto HKCU = reg::HKeyCurrentUser;
 constexpr auto HKLM = reg::HKeyLocalMachine;
 const char* const Settings = WizardWorkstation::SettingsKey;
 
-
 // The remembered choices: "none" without the key, else each value, numbers
 // as numbers and any other type by its number.
 std::string Stored(const WizardWorkstation& ws) {
@@ -134,83 +133,13 @@ TEST_P(WizardStartTableTest, RecordsPageZeroAndTheRememberedChoices) {
 INSTANTIATE_TEST_SUITE_P(Starts, WizardStartTableTest, ::testing::ValuesIn(StartCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-class WizardStartTest : public ::testing::Test {
-protected:
-    WizardWorkstation ws;
-};
-
-TEST_F(WizardStartTest, ShowingOpensTheWizardOnItsFirstPageWithTheServiceTableReady) {
-    TForm2& form = ws.Open();
-
-    EXPECT_TRUE(form.TabSheet0.Showing());
-    EXPECT_EQ(Where(form), "page 0 [-D-]");  // the wizard sheet in front, its first page current
-    EXPECT_EQ(form.RadioGroupSerwer.Items()[0], "Microsoft SQL Server");
-    EXPECT_EQ(form.RadioGroupWersja.Items()[1], "10 (X)");
-
-    // Page 0's show handler ran exactly once: one visit to the settings key.
-    EXPECT_EQ(ws.Registry.OpensOf(HKCU, Settings).size(), 1u);
-
-    EXPECT_TRUE(ws.Session.Active());
-    EXPECT_EQ(ws.Session.ConfigMode(), cmPersistent);
-    EXPECT_TRUE(form.ClientDataSet1.Active());
-    EXPECT_TRUE(form.ClientDataSet1.IsEmpty());
-    EXPECT_EQ(form.ClientDataSet1.State(), dsBrowse);
-    EXPECT_EQ(WizardProbe::TnsNamesLines(form).Count(), 0u);
-    EXPECT_EQ(WizardProbe::NetAdminDir(form), "");
-    EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
-}
-
-TEST_F(WizardStartTest, RegistryKeysAreOpenedWithTheirMasksAndReleasedAndPageZeroUsesOneAccessor) {
-    TForm2& form = ws.Open();
-    form.RadioGroupSerwer.UserSelect(1);
-
-    const auto engineOpens = ws.Registry.OpensOf(HKLM, WizardWorkstation::EngineKey);
-    ASSERT_FALSE(engineOpens.empty());
-    for (const auto& open : engineOpens) {
-        EXPECT_EQ(open.Access, reg::KeyRead);
-        EXPECT_FALSE(open.CanCreate);
-    }
-    const auto settingsOpens = ws.Registry.OpensOf(HKCU, Settings);
-    ASSERT_EQ(settingsOpens.size(), 2u);  // restore, then store
-    EXPECT_TRUE(settingsOpens[0].Created);
-    for (const auto& open : settingsOpens) {
-        EXPECT_EQ(open.Access, reg::KeyAllAccess);
-        EXPECT_TRUE(open.CanCreate);
-        EXPECT_TRUE(open.Succeeded);
-    }
-    EXPECT_EQ(ws.Registry.LiveAccessorCount(), 0);
-    EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
-
-    // Showing page 0 again reads both keys through one accessor.
-    form.ButtonDalej.Click();
-    const int before = ws.Registry.CreatedAccessorCount();
-    ws.Registry.ClearOpens();
-    form.ButtonWstecz.Click();
-    EXPECT_EQ(ws.Registry.CreatedAccessorCount() - before, 1);
-    const auto& opens = ws.Registry.Opens();
-    ASSERT_EQ(opens.size(), 2u);
-    EXPECT_EQ(opens[0].Root, HKLM);
-    EXPECT_EQ(opens[1].Root, HKCU);
-}
-
-
-
-std::string StateName(TDataSetState state) {
-    switch (state) {
-        case dsInactive: return "inactive";
-        case dsBrowse: return "browse";
-        case dsInsert: return "insert";
-        case dsEdit: return "edit";
-    }
-    return "?";
-}
-
 // The service table: its state, then its size and the current entry's name and host.
 std::string Table(const TForm2& form) {
     const TClientDataSet& table = form.ClientDataSet1;
     if (!table.Active()) return "inactive";
     if (table.IsEmpty() && table.State() == dsBrowse) return "browse empty";
-    return StateName(table.State()) + " " + std::to_string(table.RecordCount()) + " " +
+    static const char* const states[] = {"inactive", "browse", "edit", "insert"};
+    return states[table.State()] + (" " + std::to_string(table.RecordCount())) + " " +
            table.FieldByName("Name").AsString() + " " + table.FieldByName("ADDR_ADDR_HOST").AsString();
 }
 
@@ -372,5 +301,62 @@ TEST_P(PendingServiceEntryTest, RecordsThePageAndTheTable) {
 
 INSTANTIATE_TEST_SUITE_P(Entries, PendingServiceEntryTest, ::testing::ValuesIn(PendingCases),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+class WizardStartTest : public ::testing::Test {
+protected:
+    WizardWorkstation ws;
+};
+
+TEST_F(WizardStartTest, ShowingOpensTheWizardOnItsFirstPageWithTheServiceTableReady) {
+    TForm2& form = ws.Open();
+
+    EXPECT_TRUE(form.TabSheet0.Showing());
+    EXPECT_EQ(Where(form), "page 0 [-D-]");  // the wizard sheet in front, its first page current
+    EXPECT_EQ(form.RadioGroupSerwer.Items()[0], "Microsoft SQL Server");
+    EXPECT_EQ(form.RadioGroupWersja.Items()[1], "10 (X)");
+
+    // Page 0's show handler ran exactly once: one visit to the settings key.
+    EXPECT_EQ(ws.Registry.OpensOf(HKCU, Settings).size(), 1u);
+
+    EXPECT_TRUE(ws.Session.Active());
+    EXPECT_EQ(ws.Session.ConfigMode(), cmPersistent);
+    EXPECT_EQ(Table(form), "browse empty");
+    EXPECT_EQ(WizardProbe::TnsNamesLines(form).Count(), 0u);
+    EXPECT_EQ(WizardProbe::NetAdminDir(form), "");
+    EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
+}
+
+TEST_F(WizardStartTest, RegistryKeysAreOpenedWithTheirMasksAndReleasedAndPageZeroUsesOneAccessor) {
+    TForm2& form = ws.Open();
+    form.RadioGroupSerwer.UserSelect(1);
+
+    const auto engineOpens = ws.Registry.OpensOf(HKLM, WizardWorkstation::EngineKey);
+    ASSERT_FALSE(engineOpens.empty());
+    for (const auto& open : engineOpens) {
+        EXPECT_EQ(open.Access, reg::KeyRead);
+        EXPECT_FALSE(open.CanCreate);
+    }
+    const auto settingsOpens = ws.Registry.OpensOf(HKCU, Settings);
+    ASSERT_EQ(settingsOpens.size(), 2u);  // restore, then store
+    EXPECT_TRUE(settingsOpens[0].Created);
+    for (const auto& open : settingsOpens) {
+        EXPECT_EQ(open.Access, reg::KeyAllAccess);
+        EXPECT_TRUE(open.CanCreate);
+        EXPECT_TRUE(open.Succeeded);
+    }
+    EXPECT_EQ(ws.Registry.LiveAccessorCount(), 0);
+    EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
+
+    // Showing page 0 again reads both keys through one accessor.
+    form.ButtonDalej.Click();
+    const int before = ws.Registry.CreatedAccessorCount();
+    ws.Registry.ClearOpens();
+    form.ButtonWstecz.Click();
+    EXPECT_EQ(ws.Registry.CreatedAccessorCount() - before, 1);
+    const auto& opens = ws.Registry.Opens();
+    ASSERT_EQ(opens.size(), 2u);
+    EXPECT_EQ(opens[0].Root, HKLM);
+    EXPECT_EQ(opens[1].Root, HKCU);
+}
 
 }  // namespace
