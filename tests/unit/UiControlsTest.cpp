@@ -433,10 +433,9 @@ TEST_F(UiApplication, ClosingTheMainFormTerminatesOnce) {
     TForm main(App);
     TForm other(App);
     App.SetMainForm(&main);
-    int terminations = 0;
-    App.OnTerminate = [&](TObject&) { ++terminations; };
-    int closes = 0;
-    main.OnClose = [&](TObject&) { ++closes; };
+    Strings events;
+    App.OnTerminate = [&](TObject&) { events.push_back("terminate"); };
+    main.OnClose = [&](TObject&) { events.push_back("close"); };
     main.Show();
     other.Show();
 
@@ -446,10 +445,9 @@ TEST_F(UiApplication, ClosingTheMainFormTerminatesOnce) {
 
     main.Close();
     App.Terminate();
-    EXPECT_EQ(closes, 1);
     EXPECT_FALSE(main.Visible());
     EXPECT_TRUE(App.Terminated());
-    EXPECT_EQ(terminations, 1);
+    EXPECT_EQ(events, (Strings{"close", "terminate"}));
 }
 
 // The wizard's shape: an outer page control with the wizard sheet (holding
