@@ -98,7 +98,7 @@ const StartCase StartCases[] = {
      [](WizardWorkstation& ws) { ws.Registry.CreateKey(HKCU, Settings), ws.Registry.FailWrites(HKCU, Settings); }, {Serwer(1)},
      {"{}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {}",
       "! Failed to set data for 'Server'"}},
-    // The label shows no file; the service table stays closed (the OracleWithoutEngine path).
+    // The label shows no file, and the service table stays closed.
     {"AnEngineThatCannotStartIsReportedAndTheFormStillOpens",
      [](WizardWorkstation& ws) { ws.Registry.RemoveKey(HKLM, WizardWorkstation::EngineKey), ws.StoreChoice("Wersja", 0); }, {},
      {"{Wersja=0}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' '' {Wersja=0}",
@@ -120,6 +120,7 @@ TEST_P(WizardStartTableTest, RecordsPageZeroAndTheRememberedChoices) {
     Strings tape = {Stored(ws)};
     TForm2& form = ws.Open();
     EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(form.ClientDataSet1.Active(), ws.Session.Active());  // the service table needs the engine
     tape.push_back(Choices(ws));
     for (const auto& [caption, text] : ws.ErrorBox.Shown) {
         EXPECT_EQ(caption, WizardWorkstation::Title);
