@@ -20,17 +20,6 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-// The events that fired, by the names they were given, each from its own control.
-struct TEventLog {
-    Strings Fired;
-    TNotifyEvent Note(TObject& control, std::string name) {
-        return [this, &control, name](TObject& sender) {
-            EXPECT_EQ(&sender, &control) << name;
-            Fired.push_back(name);
-        };
-    }
-};
-
 std::vector<int> Bounds(const TControl& c) { return {c.Left(), c.Top(), c.Width(), c.Height()}; }
 
 // A combo box's text, selected index and item count: "SERWER2 1/2".
@@ -57,12 +46,20 @@ struct UiControls : ::testing::Test {
             c->SetName(name);
         radio.Items().Assign(Strings{"Microsoft SQL Server", "Oracle Server"});
         peer.Watch({&edit, &combo, &check, &radio});
-        edit.OnChange = log.Note(edit, "edit");
-        combo.OnChange = log.Note(combo, "combo");
-        combo.OnDropDown = log.Note(combo, "drop-down");
-        check.OnClick = log.Note(check, "check");
-        radio.OnClick = log.Note(radio, "radio");
-        button.OnClick = log.Note(button, "button");
+        edit.OnChange = Note(edit, "edit");
+        combo.OnChange = Note(combo, "combo");
+        combo.OnDropDown = Note(combo, "drop-down");
+        check.OnClick = Note(check, "check");
+        radio.OnClick = Note(radio, "radio");
+        button.OnClick = Note(button, "button");
+    }
+
+    // Names the event in the log, checking it comes from its own control.
+    TNotifyEvent Note(TObject& control, std::string name) {
+        return [this, &control, name](TObject& sender) {
+            EXPECT_EQ(&sender, &control) << name;
+            Fired.push_back(name);
+        };
     }
 
     // The edit's and the combo box's texts, the check mark, the radio index,
@@ -72,10 +69,10 @@ struct UiControls : ::testing::Test {
         static const char* const changes[] = {"Text", "Enabled", "Visible", "Items", "Selection", "Destroying"};
         std::string text = "'" + edit.Text() + "' '" + Shows(combo) + "' " + (check.Checked() ? "on " : "off ") +
                            std::to_string(radio.ItemIndex()) + " |";
-        for (const std::string& name : log.Fired) text += " +" + name;
+        for (const std::string& name : Fired) text += " +" + name;
         for (const auto& [control, change] : peer.Log)
             text += " " + control->Name() + ":" + changes[static_cast<int>(change)];
-        log.Fired.clear();
+        Fired.clear();
         peer.Log.clear();
         return text;
     }
@@ -87,7 +84,7 @@ struct UiControls : ::testing::Test {
     TRadioGroup radio;
     TButton button;
     TRecordingPeer peer;
-    TEventLog log;
+    Strings Fired;  // the events, by the names Note gave them
 };
 
 TEST_F(UiControls, CodeChangesTellThePeerButFireNoEventsAndTheSameValueAgainNothing) {
@@ -148,7 +145,7 @@ TEST_F(UiControls, EditMaxLengthCutsTypingByCharactersButNotCode) {
 
 TEST_F(UiControls, RadioGroupFiresOnClickWhenTheUserChangesTheSelectionAndClampsItsIndex) {
     radio.SetItemIndex(0);
-    radio.OnClick = [&](TObject&) { log.Fired.push_back("radio " + std::to_string(radio.ItemIndex())); };
+    radio.OnClick = [&](TObject&) { Fired.push_back("radio " + std::to_string(radio.ItemIndex())); };
     radio.UserSelect(1);
     radio.UserSelect(1);  // already selected
     radio.UserSelect(5);  // no such button
@@ -170,13 +167,13 @@ TEST_F(UiControls, RadioGroupFiresOnClickWhenTheUserChangesTheSelectionAndClamps
     radio.SetItemIndex(1);
     radio.Items().Assign(Strings{"9 (II)"});
     EXPECT_EQ(radio.ItemIndex(), 0);
-    EXPECT_EQ(log.Fired, Strings{});  // code changes fire nothing
+    EXPECT_EQ(Fired, Strings{});  // code changes fire nothing
 }
 
 TEST_F(UiControls, ComboBoxUserActionsFireChangeAndDropDown) {
     combo.SetMaxLength(8);
     combo.OnDropDown = [&](TObject&) {
-        log.Fired.push_back("drop-down");
+        Fired.push_back("drop-down");
         combo.Items().Clear();
         combo.Items().Add("SRV1");
         combo.Items().Add("SRV2");
