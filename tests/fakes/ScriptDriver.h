@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/Driver.h"
 #include "base/Exception.h"
+#include "engine/Driver.h"
 
 struct Script {
     std::vector<std::string> columns = {"NAME", "Size"};

@@ -1,6 +1,8 @@
-// Moving along the two paths of the wizard, the three buttons on every page,
-// and what the navigation does to a pending entry of the service table: input
-// sequences against what the wizard showed after each input.
+// Start of the wizard and moving along its two paths: creating and showing
+// the form, the remembered server type and version, the alias-name prefix,
+// the three buttons on every page, and what the navigation does to a pending
+// entry of the service table: input sequences against what the wizard showed
+// after each input.
 #include <gtest/gtest.h>
 
 #include "fakes/OracleHome.h"
@@ -11,22 +13,134 @@ namespace {
 using Strings = std::vector<std::string>;
 using namespace input;
 
-std::string StateName(TDataSetState state) {
-    switch (state) {
-        case dsInactive: return "inactive";
-        case dsBrowse: return "browse";
-        case dsInsert: return "insert";
-        case dsEdit: return "edit";
+constexpr auto HKCU = reg::HKeyCurrentUser;
+constexpr auto HKLM = reg::HKeyLocalMachine;
+const char* const Settings = WizardWorkstation::SettingsKey;
+
+// The remembered choices: "none" without the key, else each value, numbers
+// as numbers and any other type by its number.
+std::string Stored(const WizardWorkstation& ws) {
+    if (!ws.Registry.HasKey(HKCU, Settings)) return "none";
+    std::string text = "{";
+    for (const std::string& name : ws.Registry.ValueNames(HKCU, Settings)) {
+        const auto number = ws.Registry.GetDword(HKCU, Settings, name);
+        text += (text.size() > 1 ? " " : "") + name + "=" +
+                (number ? std::to_string(*number) : "type " + std::to_string(ws.Registry.GetValue(HKCU, Settings, name)->Type));
     }
-    return "?";
+    return text + "}";
 }
+
+// Page 0 as the user sees it, and what is remembered.
+std::string Choices(const WizardWorkstation& ws) {
+    const TForm2& form = const_cast<WizardWorkstation&>(ws).Form();
+    const std::string& label = form.LabelConfigFile.Caption();
+    return Where(form) + " serwer " + std::to_string(form.RadioGroupSerwer.ItemIndex()) + " wersja " +
+           std::to_string(form.RadioGroupWersja.ItemIndex()) + " kopia " + (form.CheckBoxKopia.Checked() ? "1" : "0") +
+           " '" + WizardProbe::AliasPrefix(form) + "' " +
+           (label == WizardWorkstation::ConfigFile ? "cfg" : "'" + label + "'") + " " + Stored(ws);
+}
+
+struct StartCase {
+    const char* Name;
+    std::function<void(WizardWorkstation&)> Before;  // the workstation as an earlier run left it
+    std::vector<TInput> Inputs;
+    Strings Recorded;  // before the start, after it, after each input
+};
+
+const auto Nothing = [](WizardWorkstation&) {};
+
+// clang-format off
+const StartCase StartCases[] = {
+    {"FirstRunCreatesTheSettingsKeyEmptyAndShowsTheDefaults", Nothing, {},
+     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}"}},
+    // Storing happens only on a user's change of the server group; a restore
+    // that ran it would write the version beside the server.
+    {"StoredChoicesAreRestoredWithoutBeingWritten", [](WizardWorkstation& ws) { ws.StoreChoice("Server", 1); }, {},
+     {"{Server=1}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {Server=1}"}},
+    {"StoredIndicesOutOfRangeAreClamped",
+     [](WizardWorkstation& ws) { ws.StoreChoice("Server", -5), ws.StoreChoice("Wersja", 7); }, {},
+     {"{Server=-5 Wersja=7}", "page 0 [-D-] serwer -1 wersja 1 kopia 0 'X ' cfg {Server=-5 Wersja=7}"}},
+    // Neither the version nor the test copy is stored.
+    {"PrefixFollowsTheVersionAndTheTestCopy", Nothing, {Wersja(0), Kopia, Wersja(1), Kopia},
+     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {}",
+      "page 0 [-D-] serwer 0 wersja 0 kopia 1 'Kopia ' cfg {}", "page 0 [-D-] serwer 0 wersja 1 kopia 1 'KopiaX ' cfg {}",
+      "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}"}},
+    // Back on page 0 the stored version returns and the prefix follows it,
+    // the unremembered test copy included.
+    {"ShowingRecomputesThePrefixFromTheChoicesOnScreen", [](WizardWorkstation& ws) { ws.StoreChoice("Wersja", 0); },
+     {Kopia, Wersja(1), Dalej, Wstecz},
+     {"{Wersja=0}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {Wersja=0}",
+      "page 0 [-D-] serwer 0 wersja 0 kopia 1 'Kopia ' cfg {Wersja=0}",
+      "page 0 [-D-] serwer 0 wersja 1 kopia 1 'KopiaX ' cfg {Wersja=0}",
+      "page 1 [WD-] serwer 0 wersja 1 kopia 1 'KopiaX ' cfg {Wersja=0}",
+      "page 0 [-D-] serwer 0 wersja 0 kopia 1 'Kopia ' cfg {Wersja=0}"}},
+    {"ChangingTheServerStoresBothChoicesAsNumbers", Nothing, {Wersja(0), Serwer(1), Serwer(0)},
+     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {}",
+      "page 0 [-D-] serwer 1 wersja 0 kopia 0 'II ' cfg {Server=1 Wersja=0}",
+      "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {Server=0 Wersja=0}"}},
+    // The version after it is not applied either; the page still opens.
+    {"AServerValueOfAnotherTypeIsReportedAndTheDefaultsStay",
+     [](WizardWorkstation& ws) { ws.Registry.SetString(HKCU, Settings, "Server", "abc"), ws.StoreChoice("Wersja", 0); }, {},
+     {"{Server=type 1 Wersja=0}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {Server=type 1 Wersja=0}",
+      "! Niepoprawny typ danych : Server."}},
+    {"AVersionValueTooLongToReadLeavesTheServerApplied",
+     [](WizardWorkstation& ws) {
+         ws.StoreChoice("Server", 1);
+         ws.Registry.SetValue(HKCU, Settings, "Wersja", {fakereg::Binary, std::string(8, '\0')});
+     }, {},
+     {"{Server=1 Wersja=type 3}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {Server=1 Wersja=type 3}",
+      "! Pobranie danych dla 'Wersja' nie powiodło się."}},
+    {"ASettingsKeyThatCannotBeOpenedIsIgnoredSilently",
+     [](WizardWorkstation& ws) { ws.Registry.Deny(HKCU, "\\software\\Veltra", fakereg::Denial::Open); }, {Serwer(1)},
+     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg none", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg none"}},
+    // A closing quote sorts below the full stop: none is added.
+    {"AFailedWriteIsReportedAndTheSelectionStays",
+     [](WizardWorkstation& ws) { ws.Registry.CreateKey(HKCU, Settings), ws.Registry.FailWrites(HKCU, Settings); }, {Serwer(1)},
+     {"{}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {}",
+      "! Failed to set data for 'Server'"}},
+    // The label shows no file, and the service table stays closed.
+    {"AnEngineThatCannotStartIsReportedAndTheFormStillOpens",
+     [](WizardWorkstation& ws) { ws.Registry.RemoveKey(HKLM, WizardWorkstation::EngineKey), ws.StoreChoice("Wersja", 0); }, {},
+     {"{Wersja=0}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' '' {Wersja=0}",
+      "! Nie można uruchomić silnika bazy danych. Silnik nie jest zarejestrowany: brak wartości CONFIGFILE01 w kluczu "
+      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine."}},
+    {"TheConfigurationLabelKeepsItsCaptionWhenTheEngineKeyGoes", Nothing,
+     {World([](WizardWorkstation& ws) { ws.Registry.RemoveKey(HKLM, WizardWorkstation::EngineKey); }), Dalej, Wstecz},
+     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}",
+      "page 1 [WD-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}"}},
+};
+// clang-format on
+
+class WizardStartTableTest : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(WizardStartTableTest, RecordsPageZeroAndTheRememberedChoices) {
+    const StartCase& c = GetParam();
+    WizardWorkstation ws;
+    c.Before(ws);
+    Strings tape = {Stored(ws)};
+    TForm2& form = ws.Open();
+    EXPECT_TRUE(form.Visible());
+    EXPECT_EQ(form.ClientDataSet1.Active(), ws.Session.Active());  // the service table needs the engine
+    tape.push_back(Choices(ws));
+    for (const auto& [caption, text] : ws.ErrorBox.Shown) {
+        EXPECT_EQ(caption, WizardWorkstation::Title);
+        tape.push_back("! " + text);
+    }
+    RecordInto(tape, ws, c.Inputs, [&](const TForm2&) { return Choices(ws); });
+    EXPECT_EQ(tape, c.Recorded);
+    EXPECT_EQ(ws.Registry.LiveAccessorCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Starts, WizardStartTableTest, ::testing::ValuesIn(StartCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // The service table: its state, then its size and the current entry's name and host.
 std::string Table(const TForm2& form) {
     const TClientDataSet& table = form.ClientDataSet1;
     if (!table.Active()) return "inactive";
     if (table.IsEmpty() && table.State() == dsBrowse) return "browse empty";
-    return StateName(table.State()) + " " + std::to_string(table.RecordCount()) + " " +
+    static const char* const states[] = {"inactive", "browse", "edit", "insert"};
+    return states[table.State()] + (" " + std::to_string(table.RecordCount())) + " " +
            table.FieldByName("Name").AsString() + " " + table.FieldByName("ADDR_ADDR_HOST").AsString();
 }
 
@@ -72,7 +186,7 @@ const PathCase PathCases[] = {
      "browse 1 XE.SERWER serwer"},
     {"AnErrorOnPageZeroIsShownAndThePageStillOpens", 0, true,
      {Dalej, World([](WizardWorkstation& ws) {
-          ws.Registry.SetString(reg::HKeyCurrentUser, WizardWorkstation::SettingsKey, "Server", "x");
+          ws.Registry.SetString(HKCU, Settings, "Server", "x");
       }),
       Wstecz},
      {"page 1 [WD-]", "page 1 [WD-]", "page 0 [-D-]", "! Niepoprawny typ danych : Server."},
@@ -85,7 +199,7 @@ TEST_P(WizardPathTest, RecordsThePagesAndButtons) {
     const PathCase& c = GetParam();
     WizardWorkstation ws;
     SeedOracleHome(ws, {}, &OneServiceFile());
-    if (!c.EngineStarts) ws.Registry.RemoveKey(reg::HKeyLocalMachine, WizardWorkstation::EngineKey);
+    if (!c.EngineStarts) ws.Registry.RemoveKey(HKLM, WizardWorkstation::EngineKey);
     ws.StoreChoice("Server", c.Server);
     TForm2& form = ws.Open();
     EXPECT_EQ(ws.Errors().size(), c.EngineStarts ? 0u : 1u);  // the engine's own report
@@ -188,5 +302,62 @@ TEST_P(PendingServiceEntryTest, RecordsThePageAndTheTable) {
 
 INSTANTIATE_TEST_SUITE_P(Entries, PendingServiceEntryTest, ::testing::ValuesIn(PendingCases),
                          [](const auto& info) { return std::string(info.param.Name); });
+
+class WizardStartTest : public ::testing::Test {
+protected:
+    WizardWorkstation ws;
+};
+
+TEST_F(WizardStartTest, ShowingOpensTheWizardOnItsFirstPageWithTheServiceTableReady) {
+    TForm2& form = ws.Open();
+
+    EXPECT_TRUE(form.TabSheet0.Showing());
+    EXPECT_EQ(Where(form), "page 0 [-D-]");  // the wizard sheet in front, its first page current
+    EXPECT_EQ(form.RadioGroupSerwer.Items()[0], "Microsoft SQL Server");
+    EXPECT_EQ(form.RadioGroupWersja.Items()[1], "10 (X)");
+
+    // Page 0's show handler ran exactly once: one visit to the settings key.
+    EXPECT_EQ(ws.Registry.OpensOf(HKCU, Settings).size(), 1u);
+
+    EXPECT_TRUE(ws.Session.Active());
+    EXPECT_EQ(ws.Session.ConfigMode(), cmPersistent);
+    EXPECT_EQ(Table(form), "browse empty");
+    EXPECT_EQ(WizardProbe::TnsNamesLines(form).Count(), 0u);
+    EXPECT_EQ(WizardProbe::NetAdminDir(form), "");
+    EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
+}
+
+TEST_F(WizardStartTest, RegistryKeysAreOpenedWithTheirMasksAndReleasedAndPageZeroUsesOneAccessor) {
+    TForm2& form = ws.Open();
+    form.RadioGroupSerwer.UserSelect(1);
+
+    const auto engineOpens = ws.Registry.OpensOf(HKLM, WizardWorkstation::EngineKey);
+    ASSERT_FALSE(engineOpens.empty());
+    for (const auto& open : engineOpens) {
+        EXPECT_EQ(open.Access, reg::KeyRead);
+        EXPECT_FALSE(open.CanCreate);
+    }
+    const auto settingsOpens = ws.Registry.OpensOf(HKCU, Settings);
+    ASSERT_EQ(settingsOpens.size(), 2u);  // restore, then store
+    EXPECT_TRUE(settingsOpens[0].Created);
+    for (const auto& open : settingsOpens) {
+        EXPECT_EQ(open.Access, reg::KeyAllAccess);
+        EXPECT_TRUE(open.CanCreate);
+        EXPECT_TRUE(open.Succeeded);
+    }
+    EXPECT_EQ(ws.Registry.LiveAccessorCount(), 0);
+    EXPECT_EQ(ws.Registry.OpenKeyCount(), 0);
+
+    // Showing page 0 again reads both keys through one accessor.
+    form.ButtonDalej.Click();
+    const int before = ws.Registry.CreatedAccessorCount();
+    ws.Registry.ClearOpens();
+    form.ButtonWstecz.Click();
+    EXPECT_EQ(ws.Registry.CreatedAccessorCount() - before, 1);
+    const auto& opens = ws.Registry.Opens();
+    ASSERT_EQ(opens.size(), 2u);
+    EXPECT_EQ(opens[0].Root, HKLM);
+    EXPECT_EQ(opens[1].Root, HKCU);
+}
 
 }  // namespace
