@@ -134,6 +134,46 @@ std::string Trim(std::string_view s) {
     return std::string(s.substr(b, e - b));
 }
 
+std::vector<std::string> SplitDelimited(std::string_view text, char delimiter, bool nulIsBlank) {
+    const auto blank = [nulIsBlank](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= ' ' && (byte != 0 || nulIsBlank);
+    };
+    std::vector<std::string> items;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    const auto skipBlanks = [&] {
+        while (i < n && blank(text[i])) ++i;
+    };
+    skipBlanks();
+    while (i < n) {
+        std::string item;
+        if (text[i] == '"') {
+            for (++i; i < n; ++i) {
+                if (text[i] != '"') {
+                    item += text[i];
+                } else if (i + 1 < n && text[i + 1] == '"') {
+                    item += '"';
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+        } else {
+            while (i < n && !blank(text[i]) && text[i] != delimiter) item += text[i++];
+        }
+        items.push_back(std::move(item));
+        skipBlanks();
+        if (i < n && text[i] == delimiter) {
+            if (i + 1 == n) items.emplace_back();
+            ++i;
+            skipBlanks();
+        }
+    }
+    return items;
+}
+
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {
     std::string out;
     auto arg = args.begin();
