@@ -55,8 +55,7 @@ void TSession::SetConfigMode(int mode) {
 
     std::string path, dllPath;
     {
-        auto reg = registry_.Create(reg::KeyRead);
-        reg->SetRootKey(reg::HKeyLocalMachine);
+        auto reg = registry_.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
         if (!reg->OpenKey(kEngineKey, false) || !reg->ValueExists(kConfigValue))
             FailStart(Format("Silnik nie jest zarejestrowany: brak wartości %s w kluczu HKEY_LOCAL_MACHINE%s.",
                              {kConfigValue, kEngineKey}));
