@@ -87,7 +87,7 @@ void TForm2::LoadDataComponents() {
     };
     ClientDataSet1.SetName("ClientDataSet1");
     for (const TFieldDef& f : serviceFields) ClientDataSet1.AddFieldDef(f);
-    ClientDataSet1.SetPrimaryIndex("ClientDataSet1PK", "Name");
+    ClientDataSet1.SetPrimaryIndex("Name");
 
     DataSource1.SetName("DataSource1");
     DataSource1.SetDataSet(&ClientDataSet1);

@@ -8,8 +8,6 @@
 namespace {
 // SQL Server: pages 0, 1, 3, 5. Oracle, or no server chosen: 0, 2, 4, 6.
 bool SqlServerPath(const TRadioGroup& server) { return server.ItemIndex() == 0; }
-
-bool Pending(const TClientDataSet& table) { return table.State() == dsEdit || table.State() == dsInsert; }
 }  // namespace
 
 void TForm2::UpdateNavigationButtons() {
@@ -41,11 +39,11 @@ void TForm2::ButtonWsteczClick(TObject&) {
 // The entry is stored under the service name in the box; a refusal raises
 // the table's message and leaves the entry pending.
 void TForm2::StorePendingServiceEntry() {
-    if (!Pending(ClientDataSet1)) return;
+    if (!ClientDataSet1.Pending()) return;
     ClientDataSet1Name().SetAsString(ComboBoxOracleServer.Text());
     ClientDataSet1.Post();
 }
 
 void TForm2::DropPendingServiceEntry() {
-    if (Pending(ClientDataSet1)) ClientDataSet1.Cancel();
+    if (ClientDataSet1.Pending()) ClientDataSet1.Cancel();
 }
