@@ -57,13 +57,10 @@ protected:
         FitClient();
     }
 
+    // Hiding, enabling: as any control (the focus never has to leave the form).
     void Update(TChange change) override {
         if (change == TChange::Visible && form_.Visible())
             ShowForm();
-        else if (change == TChange::Visible)
-            ShowWindow(hwnd_.get(), SW_HIDE);
-        else if (change == TChange::Enabled)
-            EnableWindow(hwnd_.get(), form_.Enabled());
         else
             TPeer::Update(change);
     }
@@ -503,10 +500,6 @@ protected:
         TCreateArgs args = ChildArgs(L"EDIT", style, Joined());
         args.ExStyle = WS_EX_CLIENTEDGE;
         return args;
-    }
-
-    void Created() override {
-        if (built_) FitHeight();
     }
 
     void Update(TChange change) override {
