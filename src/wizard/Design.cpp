@@ -1,7 +1,7 @@
 // The form's visual design at 104 dpi: the window, the two page controls,
 // the seven wizard pages and the status page with every control.
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "wizard/Unit2.h"
 
@@ -45,12 +45,6 @@ void AddSheet(const TSheet& s) {
     s.Sheet.SetPageControl(&s.Pages);
 }
 
-struct TRadioGroupDesign {
-    TRadioGroup& Group;
-    std::vector<std::string> Items;
-    int Selected;
-};
-
 struct TCheckBoxDesign {
     TCheckBox& Box;
     bool Checked;
@@ -66,20 +60,10 @@ struct TComboBoxDesign {
     int MaxLength;  // 0: no limit
 };
 
-struct TMemoDesign {
-    TMemo& Memo;
-    TColor Color;
-};
-
 struct TButtonDesign {
     TButton& Button;
     bool Default;
     bool Enabled;
-};
-
-struct TDBEditDesign {
-    TDBEdit& Edit;
-    const char* Field;
 };
 
 }  // namespace
@@ -191,14 +175,10 @@ void TForm2::LoadPages() {
     };
     for (const TPlacement& p : controls) Place(p);
 
-    const TRadioGroupDesign radioGroups[] = {
-        {RadioGroupSerwer, {"Microsoft SQL Server", "Oracle Server"}, 0},
-        {RadioGroupWersja, {"9 (II)", "10 (X)"}, 1},
-    };
-    for (const auto& r : radioGroups) {
-        r.Group.Items().Assign(r.Items);
-        r.Group.SetItemIndex(r.Selected);
-    }
+    RadioGroupSerwer.Items().Assign({"Microsoft SQL Server", "Oracle Server"});
+    RadioGroupSerwer.SetItemIndex(0);
+    RadioGroupWersja.Items().Assign({"9 (II)", "10 (X)"});
+    RadioGroupWersja.SetItemIndex(1);
 
     const TCheckBoxDesign checkBoxes[] = {
         //                  checked  caption       wrap   visible
@@ -237,13 +217,13 @@ void TForm2::LoadPages() {
         edit->SetColor(clBtnFace);
     }
 
-    const TMemoDesign memos[] = {
-        {Memo1, clDefault}, {Memo6, clBtnFace}, {Memo2, clDefault}, {Memo5, clDefault},
-        {Memo3, clDefault}, {Memo4, clDefault}, {MemoStatus, clDefault},
+    const std::pair<TMemo*, TColor> memos[] = {
+        {&Memo1, clDefault}, {&Memo6, clBtnFace}, {&Memo2, clDefault}, {&Memo5, clDefault},
+        {&Memo3, clDefault}, {&Memo4, clDefault}, {&MemoStatus, clDefault},
     };
-    for (const auto& m : memos) {
-        m.Memo.SetReadOnly(true);
-        m.Memo.SetColor(m.Color);
+    for (const auto& [memo, color] : memos) {
+        memo->SetReadOnly(true);
+        memo->SetColor(color);
     }
     MemoStatus.SetAlign(alTop);
 
@@ -267,14 +247,10 @@ void TForm2::LoadPages() {
     LabelConfigFile.SetTransparent(false);
     LabelConfigFile.SetColor(clOlive);
 
-    const TDBEditDesign dbEdits[] = {
-        {DBEdit1, "ADDR_ADDR_PROT"},
-        {DBEdit2, "ADDR_ADDR_HOST"},
-        {DBEdit3, "ADDR_ADDR_PORT"},
-        {DBEdit4, "CONN_SERV"},
-    };
-    for (const auto& d : dbEdits) {
-        d.Edit.SetDataSource(&DataSource1);
-        d.Edit.SetDataField(d.Field);
+    const std::pair<TDBEdit*, const char*> dbEdits[] = {
+        {&DBEdit1, "ADDR_ADDR_PROT"}, {&DBEdit2, "ADDR_ADDR_HOST"}, {&DBEdit3, "ADDR_ADDR_PORT"}, {&DBEdit4, "CONN_SERV"}};
+    for (const auto& [edit, field] : dbEdits) {
+        edit->SetDataSource(&DataSource1);
+        edit->SetDataField(field);
     }
 }
