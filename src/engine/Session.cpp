@@ -101,16 +101,9 @@ TAliasBackend& TSession::Aliases() const {
     return *aliases_;
 }
 
-void TSession::GetAliasNames(TStringList& list) {
-    auto names = Aliases().Names();
-    list.Clear();
-    list.Lines() = std::move(names);
-}
+void TSession::GetAliasNames(TStringList& list) { list.Lines() = Aliases().Names(); }
 
-void TSession::GetAliasParams(const std::string& alias, TStringList& list) {
-    TStringList params = Aliases().Params(alias);
-    list.Assign(params);
-}
+void TSession::GetAliasParams(const std::string& alias, TStringList& list) { list.Assign(Aliases().Params(alias)); }
 
 std::string TSession::GetAliasDriverName(const std::string& alias) { return Aliases().DriverName(alias); }
 

@@ -42,12 +42,9 @@ void TForm2::LoadDataComponents() {
          }},
     };
     for (const TDatabaseDesign& d : databases) {
-        d.Database.SessionName = "Default";
         d.Database.DatabaseName = d.DatabaseName;
         d.Database.DriverName = d.DriverName;
         d.Database.Params.Lines() = d.Params;
-        d.Database.KeepConnection = false;
-        d.Database.LoginPrompt = false;
     }
 
     struct TQueryDesign {

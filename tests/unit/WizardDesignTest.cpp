@@ -259,9 +259,6 @@ TEST_F(WizardDesignTest, ConnectionTemplates) {
     for (const auto& e : databases) {
         EXPECT_EQ(e.Database.DatabaseName, e.Name);
         EXPECT_EQ(e.Database.DriverName, e.Driver);
-        EXPECT_EQ(e.Database.SessionName, "Default");
-        EXPECT_FALSE(e.Database.KeepConnection);
-        EXPECT_FALSE(e.Database.LoginPrompt);
     }
     EXPECT_EQ(form.Query1.DatabaseName, "_TmpDatabase");
     EXPECT_EQ(form.Query1.SQL.Count(), 3u);
