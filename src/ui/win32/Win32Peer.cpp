@@ -8,10 +8,6 @@
 #include "platform/win32/WideText.h"
 #include "ui/win32/Win32WindowTree.h"
 
-namespace {
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-}  // namespace
-
 // ---- window text and style
 
 std::wstring WindowText(HWND hwnd) {

@@ -151,6 +151,8 @@ std::wstring WindowText(HWND hwnd);
 void SetWindowTextIfChanged(HWND hwnd, const std::string& text);
 // Sets the `mask` bits of a window's style to `bits`, redrawing on a change.
 void SetStyleBits(HWND hwnd, DWORD mask, DWORD bits);
+// The program's own module: its window classes and its icon.
+inline HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 inline int RectWidth(const RECT& r) { return r.right - r.left; }
 inline int RectHeight(const RECT& r) { return r.bottom - r.top; }
 // Whether `inner` is `outer` or inside it.

@@ -15,8 +15,6 @@
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-
 void SetCheck(HWND button, bool on) {
     if ((SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) != on)
         SendMessageW(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
