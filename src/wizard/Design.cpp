@@ -1,5 +1,6 @@
 // The form's visual design at 104 dpi: the window, the two page controls,
 // the seven wizard pages and the status page with every control.
+#include <initializer_list>
 #include <string>
 #include <utility>
 
@@ -32,17 +33,13 @@ void Place(const TPlacement& p) {
     p.Control.SetTabStop(dynamic_cast<TWinControl*>(&p.Control) == nullptr);
 }
 
-struct TSheet {
-    TTabSheet& Sheet;
-    const char* Name;
-    ::TPageControl& Pages;
-};
-
 // A sheet's caption is its own name; the wizard never shows it.
-void AddSheet(const TSheet& s) {
-    s.Sheet.SetName(s.Name);
-    s.Sheet.SetCaption(s.Name);
-    s.Sheet.SetPageControl(&s.Pages);
+void AddSheets(::TPageControl& pages, std::initializer_list<std::pair<TTabSheet&, const char*>> sheets) {
+    for (const auto& [sheet, name] : sheets) {
+        sheet.SetName(name);
+        sheet.SetCaption(name);
+        sheet.SetPageControl(&pages);
+    }
 }
 
 struct TCheckBoxDesign {
@@ -79,27 +76,13 @@ void TForm2::LoadPages() {
 
     // Page controls: the outer one fills the window, the wizard's lies on top
     // of its first page, above the button row. Sheets in page index order.
-    const TPlacement pageControl2 = {NAMED(PageControl2), *this, "", {0, 0, 596, 336}, 0};
-    const TSheet outerSheets[] = {
-        {NAMED(TabSheet4), PageControl2},
-        {NAMED(TabSheet5), PageControl2},
-    };
-    const TPlacement pageControl1 = {NAMED(PageControl1), TabSheet4, "", {0, 0, 588, 264}, 0};
-    const TSheet wizardSheets[] = {
-        {NAMED(TabSheet0), PageControl1},
-        {NAMED(TabSheet1), PageControl1},
-        {NAMED(TabSheet1Oracle), PageControl1},
-        {NAMED(TabSheet2), PageControl1},
-        {NAMED(TabSheet2Oracle), PageControl1},
-        {NAMED(TabSheet3), PageControl1},
-        {NAMED(TabSheet3Oracle), PageControl1},
-    };
-    Place(pageControl2);
+    Place({NAMED(PageControl2), *this, "", {0, 0, 596, 336}, 0});
     PageControl2.SetAlign(alClient);
-    for (const TSheet& s : outerSheets) AddSheet(s);
-    Place(pageControl1);
+    AddSheets(PageControl2, {{NAMED(TabSheet4)}, {NAMED(TabSheet5)}});
+    Place({NAMED(PageControl1), TabSheet4, "", {0, 0, 588, 264}, 0});
     PageControl1.SetAlign(alTop);
-    for (const TSheet& s : wizardSheets) AddSheet(s);
+    AddSheets(PageControl1, {{NAMED(TabSheet0)}, {NAMED(TabSheet1)}, {NAMED(TabSheet1Oracle)}, {NAMED(TabSheet2)},
+                             {NAMED(TabSheet2Oracle)}, {NAMED(TabSheet3)}, {NAMED(TabSheet3Oracle)}});
 
     const TPlacement controls[] = {
         // Page 0: server type, version, test copy.
