@@ -42,27 +42,6 @@ void AddSheets(::TPageControl& pages, std::initializer_list<std::pair<TTabSheet&
     }
 }
 
-struct TCheckBoxDesign {
-    TCheckBox& Box;
-    bool Checked;
-    TAlignment Caption;  // taLeftJustify: the caption stands left of the box
-    bool WordWrap;
-    bool Visible;
-};
-
-struct TComboBoxDesign {
-    TComboBox& Box;
-    TComboBoxStyle Style;
-    bool Sorted;
-    int MaxLength;  // 0: no limit
-};
-
-struct TButtonDesign {
-    TButton& Button;
-    bool Default;
-    bool Enabled;
-};
-
 }  // namespace
 
 #define NAMED(control) control, #control
@@ -76,6 +55,9 @@ void TForm2::LoadPages() {
 
     // Page controls: the outer one fills the window, the wizard's lies on top
     // of its first page, above the button row. Sheets in page index order.
+    // Both paint their own background rather than their parent's: the
+    // wizard pages keep the page colour under the themed look.
+    for (::TPageControl* pages : {&PageControl2, &PageControl1}) pages->SetColor(clBtnFace);
     Place({NAMED(PageControl2), *this, "", {0, 0, 596, 336}, 0});
     PageControl2.SetAlign(alClient);
     AddSheets(PageControl2, {{NAMED(TabSheet4)}, {NAMED(TabSheet5)}});
@@ -163,36 +145,22 @@ void TForm2::LoadPages() {
     RadioGroupWersja.Items().Assign({"9 (II)", "10 (X)"});
     RadioGroupWersja.SetItemIndex(1);
 
-    const TCheckBoxDesign checkBoxes[] = {
-        //                  checked  caption       wrap   visible
-        {CheckBoxKopia,     false,   taRightJustify, false, true},
-        {CheckBoxWindows,   true,    taLeftJustify,  false, true},
-        {CheckBoxDMO,       true,    taLeftJustify,  true,  false},
-    };
-    for (const auto& c : checkBoxes) {
-        c.Box.SetChecked(c.Checked);
-        c.Box.SetAlignment(c.Caption);
-        c.Box.SetWordWrap(c.WordWrap);
-        c.Box.SetVisible(c.Visible);
+    // Check boxes are unchecked, captioned right of the box, unwrapped and
+    // visible unless set here.
+    for (TCheckBox* box : {&CheckBoxWindows, &CheckBoxDMO}) {
+        box->SetChecked(true);
+        box->SetAlignment(taLeftJustify);
     }
+    CheckBoxDMO.SetWordWrap(true);
+    CheckBoxDMO.SetVisible(false);
 
-    const TComboBoxDesign comboBoxes[] = {
-        //                        style           sorted  max length
-        {ComboBoxNazwaZrodla,     csDropDown,     true,   32},
-        {ComboBoxOracleHome,      csDropDownList, true,   0},
-        {ComboBoxServer,          csDropDown,     false,  0},
-        {ComboBoxOracleServer,    csDropDown,     true,   0},
-        {ComboBoxBaza,            csDropDown,     true,   0},
-        {ComboBoxBazaLiczniki,    csDropDown,     true,   0},
-        {ComboBoxUserOchrona,     csDropDown,     false,  0},
-        {ComboBoxUserRN,          csDropDown,     false,  0},
-        {ComboBoxUserLiczniki,    csDropDown,     false,  0},
-    };
-    for (const auto& c : comboBoxes) {
-        c.Box.SetStyle(c.Style);
-        c.Box.SetSorted(c.Sorted);
-        c.Box.SetMaxLength(c.MaxLength);
-    }
+    // Combo boxes are editable, unsorted and unlimited unless set here; the
+    // server and schema-user lists keep the order they are found in.
+    for (TComboBox* box : {&ComboBoxNazwaZrodla, &ComboBoxOracleHome, &ComboBoxOracleServer, &ComboBoxBaza,
+                           &ComboBoxBazaLiczniki})
+        box->SetSorted(true);
+    ComboBoxOracleHome.SetStyle(csDropDownList);
+    ComboBoxNazwaZrodla.SetMaxLength(32);
 
     // What the Oracle home settles is shown, not edited.
     for (TEdit* edit : {&EditBoundle, &EditNLS, &EditFolderHome}) {
@@ -200,27 +168,13 @@ void TForm2::LoadPages() {
         edit->SetColor(clBtnFace);
     }
 
-    const std::pair<TMemo*, TColor> memos[] = {
-        {&Memo1, clDefault}, {&Memo6, clBtnFace}, {&Memo2, clDefault}, {&Memo5, clDefault},
-        {&Memo3, clDefault}, {&Memo4, clDefault}, {&MemoStatus, clDefault},
-    };
-    for (const auto& [memo, color] : memos) {
-        memo->SetReadOnly(true);
-        memo->SetColor(color);
-    }
+    for (TMemo* memo : {&Memo1, &Memo6, &Memo2, &Memo5, &Memo3, &Memo4, &MemoStatus}) memo->SetReadOnly(true);
+    Memo6.SetColor(clBtnFace);
     MemoStatus.SetAlign(alTop);
 
-    const TButtonDesign buttons[] = {
-        //                default  enabled
-        {ButtonWstecz,    false,   false},
-        {ButtonDalej,     true,    true},
-        {ButtonWykonaj,   true,    true},
-        {Button1,         true,    true},
-    };
-    for (const auto& b : buttons) {
-        b.Button.SetDefault(b.Default);
-        b.Button.SetEnabled(b.Enabled);
-    }
+    // Enter presses whichever default button is enabled; "< Wstecz" starts disabled.
+    for (TButton* button : {&ButtonDalej, &ButtonWykonaj, &Button1}) button->SetDefault(true);
+    ButtonWstecz.SetEnabled(false);
 
     Label5.SetAlignment(taCenter);
     Label5.SetWordWrap(true);

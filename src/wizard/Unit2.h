@@ -22,13 +22,6 @@ struct WizardProbe;
 
 class TForm2 : public TForm {
 public:
-    // The framework's page control, painting its own background rather than
-    // its parent's: the wizard pages keep the page colour under the themed look.
-    class TPageControl : public ::TPageControl {
-    public:
-        TPageControl();
-    };
-
     // Loads the design, then runs FormCreate (its errors go to the error box
     // and the form stays usable). Show() runs FormShow; closing it ends the
     // application when it is the main form, which the first form becomes.
