@@ -1,7 +1,6 @@
 // The form's visual design at 104 dpi: the window, the two page controls,
 // the seven wizard pages and the status page with every control.
 #include <initializer_list>
-#include <string>
 #include <utility>
 
 #include "wizard/Unit2.h"
