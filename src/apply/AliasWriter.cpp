@@ -29,10 +29,6 @@ void TForm2::WriteAlias(const std::string& name, const TStringList& existingAlia
     MemoStatus.Lines().Add(AliasLogLine(action, name));
 }
 
-void TForm2::WriteSqlServerAlias(const std::string& name, const TStringList& existingAliases) {
-    WriteAlias(name, existingAliases, Database1);
-}
-
 // Older installations open some data through the file-based "Veltra- Net"
 // beside a file-based "Veltra- RN"; it is added on the same folder.
 void TForm2::AddNetAlias(const TStringList& existingAliases) {

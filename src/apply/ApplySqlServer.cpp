@@ -12,9 +12,9 @@ void TForm2::ApplySqlServer(const TStringList& existingAliases) {
     Database1.Params.SetValue("USER NAME", CheckBoxWindows.Checked() ? "dbo" : "veltra");
     Database1.Params.SetValue("ODBC DSN", dataSource);
     for (std::size_t i = 0; i < modules::Liczniki; ++i)
-        WriteSqlServerAlias(AliasPrefix + modules::AliasNames[i], existingAliases);
+        WriteAlias(AliasPrefix + modules::AliasNames[i], existingAliases, Database1);
 
     // The meter data may live in a database of their own.
     if (!ComboBoxBazaLiczniki.Text().empty()) Database1.Params.SetValue("DATABASE NAME", ComboBoxBazaLiczniki.Text());
-    WriteSqlServerAlias(AliasPrefix + modules::AliasNames[modules::Liczniki], existingAliases);
+    WriteAlias(AliasPrefix + modules::AliasNames[modules::Liczniki], existingAliases, Database1);
 }

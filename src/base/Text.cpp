@@ -34,19 +34,12 @@ constexpr std::array<char16_t, 128> kCp852High = {
 void AppendUtf8(std::string& out, char32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
+        return;
     }
+    const int extra = cp < 0x800 ? 1 : cp < 0x10000 ? 2 : 3;
+    // The lead byte (110xxxxx, 1110xxxx or 11110xxx), then 10xxxxxx each.
+    out += static_cast<char>(((0xFF00 >> (extra + 1)) & 0xFF) | (cp >> (6 * extra)));
+    for (int shift = 6 * (extra - 1); shift >= 0; shift -= 6) out += static_cast<char>(0x80 | ((cp >> shift) & 0x3F));
 }
 
 // Decodes one UTF-8 sequence at s[i]; malformed bytes decode as U+FFFD.
@@ -132,6 +125,46 @@ std::string Trim(std::string_view s) {
     while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
     while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
     return std::string(s.substr(b, e - b));
+}
+
+std::vector<std::string> SplitDelimited(std::string_view text, char delimiter, bool nulIsBlank) {
+    const auto blank = [nulIsBlank](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte <= ' ' && (byte != 0 || nulIsBlank);
+    };
+    std::vector<std::string> items;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    const auto skipBlanks = [&] {
+        while (i < n && blank(text[i])) ++i;
+    };
+    skipBlanks();
+    while (i < n) {
+        std::string item;
+        if (text[i] == '"') {
+            for (++i; i < n; ++i) {
+                if (text[i] != '"') {
+                    item += text[i];
+                } else if (i + 1 < n && text[i + 1] == '"') {
+                    item += '"';
+                    ++i;
+                } else {
+                    ++i;
+                    break;
+                }
+            }
+        } else {
+            while (i < n && !blank(text[i]) && text[i] != delimiter) item += text[i++];
+        }
+        items.push_back(std::move(item));
+        skipBlanks();
+        if (i < n && text[i] == delimiter) {
+            if (i + 1 == n) items.emplace_back();
+            ++i;
+            skipBlanks();
+        }
+    }
+    return items;
 }
 
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args) {

@@ -3,6 +3,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // "Upper case" converts a..z only; other bytes (and so every non-ASCII letter) stay.
 std::string UpperCase(std::string_view s);
@@ -11,6 +12,12 @@ bool SameText(std::string_view a, std::string_view b);
 // Three-way compare without regard to case; orders like strcmp on upper-cased text.
 int CompareText(std::string_view a, std::string_view b);
 std::string Trim(std::string_view s);
+
+// The items of a delimited list: an item ends at the delimiter or at a blank
+// (a byte up to ' '; NUL only when `nulIsBlank`), blanks around items are
+// dropped, an item in double quotes is taken whole with "" standing for one
+// quote, and a delimiter at the very end adds an empty item.
+std::vector<std::string> SplitDelimited(std::string_view text, char delimiter, bool nulIsBlank);
 
 // Replaces each "%s" in order with the next argument.
 std::string Format(std::string_view pattern, std::initializer_list<std::string_view> args);

@@ -19,7 +19,10 @@ public:
     // entries "PATH" and "DEFAULT DRIVER" only, of any other its connection entries.
     virtual TStringList Params(const std::string& alias) = 0;
     virtual void Add(const std::string& name, const std::string& driver, const TStringList& params) = 0;
-    virtual void AddStandard(const std::string& name, const std::string& path, const std::string& defaultDriver) = 0;
+    // A file-based alias: "STANDARD" with PATH and DEFAULT DRIVER.
+    void AddStandard(const std::string& name, const std::string& path, const std::string& defaultDriver) {
+        Add(name, kStandardDriver, TStringList{"PATH=" + path, "DEFAULT DRIVER=" + defaultDriver});
+    }
     // Stored entries the list names take its values; others stay; list
     // entries the alias lacks are ignored.
     virtual void Modify(const std::string& name, const TStringList& params) = 0;

@@ -83,21 +83,24 @@ std::size_t Utf8Length(std::string_view s, std::size_t i) {
 
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }
 
-// One pass over a line read from the file: UTF-8, and no control character
-// but the tab. Returns the reason when the line is not acceptable.
-const char* CheckLine(std::string_view s) {
+// Where `s` has a control character (but a tab, when `tabAllowed`) or a byte
+// that is not well-formed UTF-8; npos when nowhere.
+std::size_t FirstUnfit(std::string_view s, bool tabAllowed) {
     for (std::size_t i = 0; i < s.size();) {
         const auto b = static_cast<unsigned char>(s[i]);
-        if (b < 0x80) {
-            if (IsControl(b) && b != '\t') return "niedozwolony znak sterujący";
-            ++i;
-            continue;
-        }
         const std::size_t n = Utf8Length(s, i);
-        if (n == 0) return "tekst nie jest zapisany w UTF-8";
+        if (n == 0 || (IsControl(b) && !(tabAllowed && b == '\t'))) return i;
         i += n;
     }
-    return nullptr;
+    return std::string_view::npos;
+}
+
+// A line read from the file: UTF-8, and no control character but the tab.
+// Returns the reason when the line is not acceptable.
+const char* CheckLine(std::string_view s) {
+    const std::size_t at = FirstUnfit(s, true);
+    if (at == std::string_view::npos) return nullptr;
+    return static_cast<unsigned char>(s[at]) < 0x80 ? "niedozwolony znak sterujący" : "tekst nie jest zapisany w UTF-8";
 }
 
 // True when `text` cannot stand unquoted in the file. `entryName` adds the
@@ -106,18 +109,7 @@ bool NeedsQuotes(std::string_view text, bool entryName) {
     if (text.empty()) return false;
     if (IsBlank(text.front()) || IsBlank(text.back()) || text.front() == '"') return true;
     if (entryName && (text.front() == '[' || text.front() == '#' || text.front() == ';')) return true;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b < 0x80) {
-            if (IsControl(b)) return true;
-            ++i;
-            continue;
-        }
-        const std::size_t n = Utf8Length(text, i);
-        if (n == 0) return true;
-        i += n;
-    }
-    return false;
+    return FirstUnfit(text, false) != std::string_view::npos;
 }
 
 void AppendToken(std::string& out, std::string_view text, bool entryName) {

@@ -13,13 +13,9 @@ public:
     TDatabase(const TDatabase&) = delete;
     TDatabase& operator=(const TDatabase&) = delete;
 
-    TSession& Session() const { return session_; }
-    std::string SessionName = "Default";
     std::string DatabaseName;
     std::string DriverName;
     TStringList Params;
-    bool KeepConnection = false;
-    bool LoginPrompt = false;
 
     void Close() { connected_ = false; }
     bool Connected() const { return connected_; }

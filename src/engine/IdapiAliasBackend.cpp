@@ -249,11 +249,6 @@ void TIdapiAliasBackend::Add(const std::string& name, const std::string& driver,
           AliasSubject(name));
 }
 
-void TIdapiAliasBackend::AddStandard(const std::string& name, const std::string& path,
-                                     const std::string& defaultDriver) {
-    Add(name, kStandardDriver, TStringList{"PATH=" + path, std::string(kDefaultDriverEntry) + "=" + defaultDriver});
-}
-
 void TIdapiAliasBackend::Modify(const std::string& name, const TStringList& params) {
     // Every new value is checked before the first one is written.
     const char* node = nullptr;

@@ -1,6 +1,7 @@
 #include "engine/OracleDriver.h"
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "base/Exception.h"
@@ -52,61 +53,25 @@ void Check(const OciApi& api, sword rc, void* handle, ub4 type, const char* func
     throw Exception(text);
 }
 
+// A handle, session or descriptor of the client, released by its destructor.
 template <class T>
-class Handle {
+class Owned {
 public:
-    Handle(const OciApi& api, ub4 type) : api_(api), type_(type) {}
-    ~Handle() {
-        if (handle_) api_.HandleFree(handle_, type_);
+    explicit Owned(std::function<void(T*)> release) : release_(std::move(release)) {}
+    Owned(const OciApi& api, ub4 type) : release_([&api, type](T* handle) { api.HandleFree(handle, type); }) {}
+    ~Owned() {
+        if (handle_) release_(handle_);
     }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
+    Owned(const Owned&) = delete;
+    Owned& operator=(const Owned&) = delete;
 
     T* Get() const { return handle_; }
     T** Out() { return &handle_; }
     void** OutVoid() { return reinterpret_cast<void**>(&handle_); }
 
 private:
-    const OciApi& api_;
-    ub4 type_;
+    std::function<void(T*)> release_;
     T* handle_ = nullptr;
-};
-
-// The service context of a logged-in session; logs off and frees it.
-class Session {
-public:
-    Session(const OciApi& api, const Handle<OCIError>& error) : api_(api), error_(error) {}
-    ~Session() {
-        if (svc_) api_.Logoff(svc_, error_.Get());
-    }
-    Session(const Session&) = delete;
-    Session& operator=(const Session&) = delete;
-
-    OCISvcCtx* Get() const { return svc_; }
-    OCISvcCtx** Out() { return &svc_; }
-
-private:
-    const OciApi& api_;
-    const Handle<OCIError>& error_;
-    OCISvcCtx* svc_ = nullptr;
-};
-
-// A column's parameter descriptor, freed when done.
-class Param {
-public:
-    explicit Param(const OciApi& api) : api_(api) {}
-    ~Param() {
-        if (param_) api_.DescriptorFree(param_, oci::DTypeParam);
-    }
-    Param(const Param&) = delete;
-    Param& operator=(const Param&) = delete;
-
-    void* Get() const { return param_; }
-    void** Out() { return &param_; }
-
-private:
-    const OciApi& api_;
-    void* param_ = nullptr;
 };
 
 struct Column {
@@ -124,7 +89,7 @@ public:
         : api_(std::move(shared)),
           env_(*api_, oci::HTypeEnv),
           error_(*api_, oci::HTypeError),
-          session_(*api_, error_),
+          session_([this](OCISvcCtx* svc) { api_->Logoff(svc, error_.Get()); }),
           stmt_(*api_, oci::HTypeStmt) {
         const OciApi& api = *api_;
         const sword created = api.EnvCreate(env_.Out(), oci::Default, nullptr, nullptr, nullptr, nullptr, 0, nullptr);
@@ -139,24 +104,21 @@ public:
         const std::string user = Utf8ToAnsi(params.Values("USER NAME"));
         const std::string password = Utf8ToAnsi(params.Values("PASSWORD"));
         const std::string service = Utf8ToAnsi(params.Values("SERVER NAME"));
-        Check(api,
-              api.Logon(env_.Get(), err, session_.Out(), Ora(user), Length(user), Ora(password), Length(password),
-                        Ora(service), Length(service)),
-              err, oci::HTypeError, "OCILogon");
+        Ok(api.Logon(env_.Get(), err, session_.Out(), Ora(user), Length(user), Ora(password), Length(password),
+                     Ora(service), Length(service)),
+           "OCILogon");
 
         Check(api, api.HandleAlloc(env_.Get(), stmt_.OutVoid(), oci::HTypeStmt, 0, nullptr), env_.Get(),
               oci::HTypeEnv, "OCIHandleAlloc");
         const std::string text = Utf8ToAnsi(sql);
-        Check(api, api.StmtPrepare(stmt_.Get(), err, Ora(text), Length(text), oci::NtvSyntax, oci::Default), err,
-              oci::HTypeError, "OCIStmtPrepare");
+        Ok(api.StmtPrepare(stmt_.Get(), err, Ora(text), Length(text), oci::NtvSyntax, oci::Default), "OCIStmtPrepare");
         ub2 type = 0;
-        Check(api, api.AttrGet(stmt_.Get(), oci::HTypeStmt, &type, nullptr, oci::AttrStmtType, err), err,
-              oci::HTypeError, "OCIAttrGet");
+        Ok(api.AttrGet(stmt_.Get(), oci::HTypeStmt, &type, nullptr, oci::AttrStmtType, err), "OCIAttrGet");
         // A query is described by its execution and fetched later; anything
         // else runs once.
         const bool select = type == oci::StmtSelect;
-        Check(api, api.StmtExecute(session_.Get(), stmt_.Get(), err, select ? 0 : 1, 0, nullptr, nullptr, oci::Default),
-              err, oci::HTypeError, "OCIStmtExecute");
+        Ok(api.StmtExecute(session_.Get(), stmt_.Get(), err, select ? 0 : 1, 0, nullptr, nullptr, oci::Default),
+           "OCIStmtExecute");
         done_ = !select;
         if (select) DefineColumns();
     }
@@ -170,7 +132,7 @@ public:
             done_ = true;
             return false;
         }
-        Check(*api_, rc, error_.Get(), oci::HTypeError, "OCIStmtFetch2");
+        Ok(rc, "OCIStmtFetch2");
         row.clear();
         for (const Column& column : columns_) {
             if (column.Indicator == -1) {
@@ -185,43 +147,41 @@ public:
     }
 
 private:
+    // A call that reports its failures on the error handle.
+    void Ok(sword rc, const char* call) const { Check(*api_, rc, error_.Get(), oci::HTypeError, call); }
+
     void DefineColumns() {
         const OciApi& api = *api_;
         OCIError* err = error_.Get();
         ub4 count = 0;
-        Check(api, api.AttrGet(stmt_.Get(), oci::HTypeStmt, &count, nullptr, oci::AttrParamCount, err), err,
-              oci::HTypeError, "OCIAttrGet");
+        Ok(api.AttrGet(stmt_.Get(), oci::HTypeStmt, &count, nullptr, oci::AttrParamCount, err), "OCIAttrGet");
         columns_.resize(count);  // never resized again: the defines point into it
         for (ub4 i = 0; i < count; ++i) {
             Column& column = columns_[i];
-            Param param(api);
-            Check(api, api.ParamGet(stmt_.Get(), oci::HTypeStmt, err, param.Out(), i + 1), err, oci::HTypeError,
-                  "OCIParamGet");
+            Owned<void> param([&api](void* p) { api.DescriptorFree(p, oci::DTypeParam); });
+            Ok(api.ParamGet(stmt_.Get(), oci::HTypeStmt, err, param.Out(), i + 1), "OCIParamGet");
             OraText* name = nullptr;
             ub4 nameLength = 0;
-            Check(api, api.AttrGet(param.Get(), oci::DTypeParam, &name, &nameLength, oci::AttrName, err), err,
-                  oci::HTypeError, "OCIAttrGet");
+            Ok(api.AttrGet(param.Get(), oci::DTypeParam, &name, &nameLength, oci::AttrName, err), "OCIAttrGet");
             column.Name = AnsiToUtf8(std::string_view(reinterpret_cast<const char*>(name), name ? nameLength : 0));
             ub2 size = 0;
-            Check(api, api.AttrGet(param.Get(), oci::DTypeParam, &size, nullptr, oci::AttrDataSize, err), err,
-                  oci::HTypeError, "OCIAttrGet");
+            Ok(api.AttrGet(param.Get(), oci::DTypeParam, &size, nullptr, oci::AttrDataSize, err), "OCIAttrGet");
             // Numbers and dates come back as text longer than their stored size.
             column.Buffer.assign(std::max<std::size_t>(4u * size, 256u) + 1, '\0');
-            Check(api,
-                  api.DefineByPos(stmt_.Get(), &column.Define, err, i + 1, column.Buffer.data(),
-                                  static_cast<sb4>(column.Buffer.size()), oci::SqltStr, &column.Indicator,
-                                  &column.Length, &column.ReturnCode, oci::Default),
-                  err, oci::HTypeError, "OCIDefineByPos");
+            Ok(api.DefineByPos(stmt_.Get(), &column.Define, err, i + 1, column.Buffer.data(),
+                               static_cast<sb4>(column.Buffer.size()), oci::SqltStr, &column.Indicator, &column.Length,
+                               &column.ReturnCode, oci::Default),
+               "OCIDefineByPos");
             names_.push_back(column.Name);
         }
     }
 
     // Member order is release order reversed: statement, logoff, error, environment.
     std::shared_ptr<const OciApi> api_;
-    Handle<OCIEnv> env_;
-    Handle<OCIError> error_;
-    Session session_;
-    Handle<OCIStmt> stmt_;
+    Owned<OCIEnv> env_;
+    Owned<OCIError> error_;
+    Owned<OCISvcCtx> session_;
+    Owned<OCIStmt> stmt_;
     std::vector<Column> columns_;
     std::vector<std::string> names_;
     bool done_ = false;

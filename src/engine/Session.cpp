@@ -55,8 +55,7 @@ void TSession::SetConfigMode(int mode) {
 
     std::string path, dllPath;
     {
-        auto reg = registry_.Create(reg::KeyRead);
-        reg->SetRootKey(reg::HKeyLocalMachine);
+        auto reg = registry_.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
         if (!reg->OpenKey(kEngineKey, false) || !reg->ValueExists(kConfigValue))
             FailStart(Format("Silnik nie jest zarejestrowany: brak wartości %s w kluczu HKEY_LOCAL_MACHINE%s.",
                              {kConfigValue, kEngineKey}));
@@ -102,16 +101,9 @@ TAliasBackend& TSession::Aliases() const {
     return *aliases_;
 }
 
-void TSession::GetAliasNames(TStringList& list) {
-    auto names = Aliases().Names();
-    list.Clear();
-    list.Lines() = std::move(names);
-}
+void TSession::GetAliasNames(TStringList& list) { list.Lines() = Aliases().Names(); }
 
-void TSession::GetAliasParams(const std::string& alias, TStringList& list) {
-    TStringList params = Aliases().Params(alias);
-    list.Assign(params);
-}
+void TSession::GetAliasParams(const std::string& alias, TStringList& list) { list.Assign(Aliases().Params(alias)); }
 
 std::string TSession::GetAliasDriverName(const std::string& alias) { return Aliases().DriverName(alias); }
 

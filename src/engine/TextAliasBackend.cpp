@@ -33,11 +33,6 @@ void TTextAliasBackend::Add(const std::string& name, const std::string& driver, 
     aliases_.Add(TAlias{name, driver, params});
 }
 
-void TTextAliasBackend::AddStandard(const std::string& name, const std::string& path,
-                                    const std::string& defaultDriver) {
-    Add(name, kStandardDriver, TStringList{"PATH=" + path, "DEFAULT DRIVER=" + defaultDriver});
-}
-
 void TTextAliasBackend::Modify(const std::string& name, const TStringList& params) {
     TAlias& alias = Find(name);
     for (std::size_t i = 0; i < params.Count(); ++i) {

@@ -16,7 +16,6 @@ public:
     std::string DriverName(const std::string& alias) override;
     TStringList Params(const std::string& alias) override;
     void Add(const std::string& name, const std::string& driver, const TStringList& params) override;
-    void AddStandard(const std::string& name, const std::string& path, const std::string& defaultDriver) override;
     void Modify(const std::string& name, const TStringList& params) override;
     void Save() override;
 

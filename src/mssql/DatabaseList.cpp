@@ -8,13 +8,10 @@
 #include "wizard/Unit2.h"
 
 void TForm2::ComboBoxBazaDropDown(TObject& Sender) {
-    auto* combo = dynamic_cast<TComboBox*>(&Sender);
-    if (!combo) return;
+    auto* box = dynamic_cast<TComboBox*>(&Sender);
+    if (!box) return;
     TWaitCursor wait(Application().Screen());
-    ListDatabases(*combo);
-}
-
-void TForm2::ListDatabases(TComboBox& combo) {
+    TComboBox& combo = *box;
     combo.Items().Clear();
     const bool windowsLogin = CheckBoxWindows.Checked();
     const std::string server = ComboBoxServer.Text();

@@ -26,12 +26,6 @@ void CheckDataSourceName(const std::string& name) {
                                {name, std::string(1, name[at])}));
 }
 
-std::unique_ptr<TRegistry> LocalMachine(TRegistryFactory& factory, std::uint32_t access) {
-    auto registry = factory.Create(access);
-    registry->SetRootKey(reg::HKeyLocalMachine);
-    return registry;
-}
-
 // Fillers are silent: a value of another type reads as missing.
 std::optional<std::string> QuietString(TRegistry& registry, const std::string& name) {
     if (!registry.ValueExists(name)) return std::nullopt;
@@ -52,7 +46,7 @@ bool Reopen(TRegistry& registry, const std::string& key) {
 
 void TForm2::SetupOdbcDataSource(const std::string& name, const std::string& server, bool windowsLogin) {
     CheckDataSourceName(name);
-    auto registry = LocalMachine(Platform.Registry, reg::KeyAllAccess);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyAllAccess);
     auto open = [&registry](const std::string& key) {
         if (!Reopen(*registry, key))
             throw Exception(Format("Nie można otworzyć klucza rejestru \"HKEY_LOCAL_MACHINE%s\" z pełnym dostępem",
@@ -90,7 +84,7 @@ void TForm2::SetupOdbcDataSource(const std::string& name, const std::string& ser
 }
 
 bool TForm2::CreateTempDataSource(const std::string& name, const std::string& server, bool windowsLogin) {
-    auto registry = LocalMachine(Platform.Registry, odbc::TempSourceAccess);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyLocalMachine, odbc::TempSourceAccess);
     if (!registry->OpenKey(odbc::DriversKey, true)) return false;
     const auto state = QuietString(*registry, odbc::DriverName);
     if (!state || UpperCase(*state) != "INSTALLED") return false;
@@ -117,7 +111,7 @@ bool TForm2::CreateTempDataSource(const std::string& name, const std::string& se
 void TForm2::RemoveOdbcDataSource(const std::string& name) {
     // An empty name would make the key path that of every data source.
     if (name.empty() || name.find('\\') != std::string::npos) return;
-    auto registry = LocalMachine(Platform.Registry, reg::KeyAllAccess);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyAllAccess);
     if (registry->OpenKey(odbc::SourcesKey, true)) registry->DeleteValue(name);
     registry->DeleteKey(odbc::SourceKeyStem + name);
 }
@@ -125,7 +119,7 @@ void TForm2::RemoveOdbcDataSource(const std::string& name) {
 // Case counts here, unlike the type check of SetupOdbcDataSource.
 void TForm2::ListOdbcDataSources() {
     ComboBoxNazwaZrodla.Items().Clear();
-    auto registry = LocalMachine(Platform.Registry, reg::KeyRead);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
     if (!registry->KeyExists(odbc::SourcesKey) || !registry->OpenKey(odbc::SourcesKey, false)) return;
     for (const std::string& name : registry->GetValueNames())
         if (QuietString(*registry, name) == odbc::DriverName) ComboBoxNazwaZrodla.Items().Add(name);

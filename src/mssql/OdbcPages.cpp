@@ -46,8 +46,7 @@ void TForm2::TabSheet2Show(TObject&) {
     if (TabSheet2.Tag() == 1) return;
     TabSheet2.SetTag(1);
 
-    auto registry = Platform.Registry.Create(reg::KeyAllAccess);
-    registry->SetRootKey(reg::HKeyLocalMachine);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyAllAccess);
     const std::string key = odbc::SourceKeyStem + ComboBoxNazwaZrodla.Text();
     if (!registry->KeyExists(key)) return;
     registry->OpenKey(key, false);

@@ -9,9 +9,7 @@
 #include "platform/ServiceManager.h"
 #include "wizard/Unit2.h"
 
-void TForm2::ComboBoxServerDropDown(TObject&) { FindSqlServers(); }
-
-void TForm2::FindSqlServers() {
+void TForm2::ComboBoxServerDropDown(TObject&) {
     const TWaitCursor wait(Application().Screen());
     if (CheckBoxDMO.Checked())
         BrowseSqlServers(ComboBoxServer.Items());

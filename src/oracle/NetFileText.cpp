@@ -41,8 +41,10 @@ bool StartsParameter(std::string_view line) {
     return first != '(' && first != ')';
 }
 
-// Where a comment begins on the line ("#" outside quotes); npos: none.
-std::size_t CommentStart(std::string_view line) {
+// Passes every character outside quotes to `each`, up to a comment ("#"
+// outside quotes); returns where the comment begins, npos: none.
+template <class Each>
+std::size_t ScanOutsideQuotes(std::string_view line, Each each) {
     char quote = 0;
     for (std::size_t i = 0; i < line.size(); ++i) {
         if (quote) {
@@ -51,27 +53,26 @@ std::size_t CommentStart(std::string_view line) {
             return i;
         } else if (line[i] == '"' || line[i] == '\'') {
             quote = line[i];
+        } else {
+            each(line[i]);
         }
     }
     return std::string_view::npos;
 }
 
+std::size_t CommentStart(std::string_view line) {
+    return ScanOutsideQuotes(line, [](char) {});
+}
+
 void CountParentheses(std::string_view line, int& depth, bool& opened) {
-    char quote = 0;
-    for (char c : line) {
-        if (quote) {
-            if (c == quote) quote = 0;
-        } else if (c == '#') {
-            return;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '(') {
+    ScanOutsideQuotes(line, [&](char c) {
+        if (c == '(') {
             ++depth;
             opened = true;
         } else if (c == ')') {
             --depth;
         }
-    }
+    });
 }
 
 // The lines of the parameter that begins at `first`, in order: every line up
@@ -193,11 +194,6 @@ std::size_t FindHeader(const std::vector<std::string>& lines, std::string_view n
 }
 }  // namespace
 
-int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name) {
-    const std::size_t found = FindHeader(lines, name, 0);
-    return found < lines.size() ? static_cast<int>(found) : -1;
-}
-
 void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry) {
     // Every entry of the name goes: the page reads the first one of a name,
     // so one left behind would hide the entry written at the end. A line of
@@ -208,41 +204,7 @@ void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry
     for (std::string& line : ServiceEntryLines(entry)) lines.push_back(std::move(line));
 }
 
-std::vector<std::string> SplitSqlNetItems(std::string_view value) {
-    std::vector<std::string> items;
-    std::size_t i = 0;
-    const std::size_t n = value.size();
-    auto skipBlanks = [&] {
-        while (i < n && Blankish(value[i])) ++i;
-    };
-    skipBlanks();
-    while (i < n) {
-        std::string item;
-        if (value[i] == '"') {
-            for (++i; i < n; ++i) {
-                if (value[i] != '"') {
-                    item += value[i];
-                } else if (i + 1 < n && value[i + 1] == '"') {
-                    item += '"';
-                    ++i;
-                } else {
-                    ++i;
-                    break;
-                }
-            }
-        } else {
-            while (i < n && !Blankish(value[i]) && value[i] != ',') item += value[i++];
-        }
-        items.push_back(std::move(item));
-        skipBlanks();
-        if (i < n && value[i] == ',') {
-            if (i + 1 == n) items.emplace_back();
-            ++i;
-            skipBlanks();
-        }
-    }
-    return items;
-}
+std::vector<std::string> SplitSqlNetItems(std::string_view value) { return SplitDelimited(value, ',', true); }
 
 std::string JoinSqlNetItems(const std::vector<std::string>& items) {
     std::string value = "(";

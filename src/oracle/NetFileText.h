@@ -33,16 +33,13 @@ bool ReadServiceEntry(const std::string& item, TNetServiceEntry& entry);
 // The nine lines the wizard writes for an entry, headed by `name` as given.
 std::vector<std::string> ServiceEntryLines(const TNetServiceEntry& entry);
 
-// Index of the first line that, trimmed as the join trims it, upper-cased and
-// without blanks, begins with NAME "="; -1 when there is none.
-int FindServiceEntry(const std::vector<std::string>& lines, std::string_view name);
-
 // Deletes every entry of the name whole, as the Oracle client reads the
-// file, then appends `entry` at the end. An entry is its header (a line
-// FindServiceEntry would find) and every later line that is not empty or a
-// comment, up to the next line in the far left column that is not one and
-// not a parenthesis; empty lines and comments go with it only before its
-// last line and while its parentheses are open. Other lines stay as they are.
+// file, then appends `entry` at the end. An entry is its header (a line that,
+// trimmed as the join trims it, upper-cased and without blanks, begins with
+// NAME "=") and every later line that is not empty or a comment, up to the
+// next line in the far left column that is not one and not a parenthesis;
+// empty lines and comments go with it only before its last line and while
+// its parentheses are open. Other lines stay as they are.
 void ReplaceServiceEntry(std::vector<std::string>& lines, const TNetServiceEntry& entry);
 
 // sqlnet.ora: makes sure the setting `name` lists `item` in its value, read

@@ -11,10 +11,6 @@
 #include "platform/Platform.h"
 #include "wizard/Unit2.h"
 
-namespace {
-bool Pending(const TClientDataSet& table) { return table.State() == dsEdit || table.State() == dsInsert; }
-}  // namespace
-
 void TForm2::TabSheet2OracleShow(TObject&) {
     NetAdminDir = EditFolderHome.Text() + "\\NETWORK\\ADMIN\\";
     TnsNamesLines.Clear();
@@ -81,7 +77,7 @@ void TForm2::ParseServiceEntries(const std::vector<std::string>& entryTexts) {
 }
 
 void TForm2::ComboBoxOracleServerChange(TObject&) {
-    if (Pending(ClientDataSet1)) ClientDataSet1.Cancel();
+    if (ClientDataSet1.Pending()) ClientDataSet1.Cancel();
     if (!ClientDataSet1.Locate("Name", ComboBoxOracleServer.Text())) ClientDataSet1.Append();
 }
 

@@ -11,19 +11,13 @@
 
 namespace {
 constexpr const char* kOracleKey = "\\SOFTWARE\\ORACLE";
-
-std::unique_ptr<TRegistry> OpenReader(TRegistryFactory& factory) {
-    auto registry = factory.Create(reg::KeyRead);
-    registry->SetRootKey(reg::HKeyLocalMachine);
-    return registry;
-}
 }  // namespace
 
 void TForm2::TabSheet1OracleShow(TObject&) {
     ComboBoxOracleHome.Clear();
     {
-        auto oracle = OpenReader(Platform.Registry);
-        auto home = OpenReader(Platform.Registry);
+        auto oracle = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
+        auto home = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
         if (oracle->KeyExists(kOracleKey) && oracle->OpenKey(kOracleKey, false)) {
             for (const std::string& subkey : oracle->GetKeyNames()) {
                 if (!home->OpenKey(std::string(kOracleKey) + "\\" + subkey, false)) continue;
@@ -63,7 +57,7 @@ void TForm2::ComboBoxOracleHomeChange(TObject&) {
     if (index < 0) return;
     const auto* subkey = dynamic_cast<const TString*>(ComboBoxOracleHome.Items().Objects(index));
     if (!subkey) return;
-    auto home = OpenReader(Platform.Registry);
+    auto home = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
     const std::string key = std::string(kOracleKey) + "\\" + subkey->Value;
     if (!home->KeyExists(key) || !home->OpenKey(key, false)) return;
     const std::pair<const char*, TEdit*> fields[] = {

@@ -58,4 +58,10 @@ class TRegistryFactory {
 public:
     virtual ~TRegistryFactory() = default;
     virtual std::unique_ptr<TRegistry> Create(std::uint32_t access) = 0;
+    // A fresh accessor rooted at `root`.
+    std::unique_ptr<TRegistry> CreateAt(std::uint32_t root, std::uint32_t access) {
+        auto registry = Create(access);
+        registry->SetRootKey(root);
+        return registry;
+    }
 };

@@ -35,17 +35,9 @@ public:
     // Position among the sheets of its page control, or -1.
     int PageIndex() const;
 
-    // Whether the sheet has a tab header; the wizard hides them all, and
-    // the window shows none in any case.
-    bool TabVisible() const { return tabVisible_; }
-    void SetTabVisible(bool tabVisible) { tabVisible_ = tabVisible; }
-
     bool Showing() const override;
 
     TNotifyEvent OnShow;
-
-private:
-    bool tabVisible_ = true;
 };
 
 class TPageControl : public TWinControl {

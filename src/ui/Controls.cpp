@@ -4,8 +4,6 @@
 
 #include "ui/ComCtrls.h"
 
-TControl::TControl() = default;
-
 TControl::~TControl() {
     Notify(TChange::Destroying);
     SetParent(nullptr);

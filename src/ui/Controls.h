@@ -97,7 +97,6 @@ class TWinControl;
 
 class TControl : public TComponent {
 public:
-    TControl();
     ~TControl() override;
 
     virtual TControlKind Kind() const = 0;

@@ -15,14 +15,14 @@ const std::string& TField::DisplayLabel() const {
 
 std::string TField::AsString() const {
     const TClientDataSet& ds = dataSet_;
-    if (ds.state_ == dsEdit || ds.state_ == dsInsert) return ds.buffer_[static_cast<std::size_t>(index_)];
+    if (ds.Pending()) return ds.buffer_[static_cast<std::size_t>(index_)];
     if (ds.state_ == dsBrowse && ds.current_ != ds.records_.end()) return (*ds.current_)[static_cast<std::size_t>(index_)];
     return {};
 }
 
 void TField::SetAsString(std::string_view value) {
     TClientDataSet& ds = dataSet_;
-    if (ds.state_ != dsEdit && ds.state_ != dsInsert)
+    if (!ds.Pending())
         throw Exception("Zbiór danych nie jest w trybie edycji lub wstawiania");
     std::string cut = LeftChars(value, def_.Size);
     std::string& slot = ds.buffer_[static_cast<std::size_t>(index_)];
@@ -46,9 +46,8 @@ void TClientDataSet::AddFieldDef(TFieldDef def) {
     fieldDefs_.push_back(std::move(def));
 }
 
-void TClientDataSet::SetPrimaryIndex(std::string indexName, std::string fieldName) {
+void TClientDataSet::SetPrimaryIndex(std::string fieldName) {
     if (Active()) throw Exception("Nie można wykonać tej operacji na otwartym zbiorze danych");
-    indexName_ = std::move(indexName);
     indexField_ = std::move(fieldName);
 }
 
@@ -95,7 +94,7 @@ void TClientDataSet::CheckActive() const {
 // Leaving a pending record keeps it when it was changed, drops it otherwise.
 void TClientDataSet::CheckBrowseMode() {
     CheckActive();
-    if (state_ == dsEdit || state_ == dsInsert) {
+    if (Pending()) {
         if (modified_)
             Post();
         else
@@ -159,7 +158,7 @@ void TClientDataSet::StartNewRecord() {
 
 void TClientDataSet::Edit() {
     CheckActive();
-    if (state_ == dsEdit || state_ == dsInsert) return;
+    if (Pending()) return;
     if (records_.empty()) {
         StartNewRecord();
         return;
@@ -179,7 +178,7 @@ TClientDataSet::TRecordPos TClientDataSet::StorePosition(TIndex::iterator above)
 
 void TClientDataSet::Post() {
     CheckActive();
-    if (state_ != dsEdit && state_ != dsInsert) return;
+    if (!Pending()) return;
     for (const auto& field : fields_)
         if (field->Required() && buffer_[static_cast<std::size_t>(field->Index())].empty())
             throw Exception(Format("Pole '%s' musi posiadać wartość", {field->DisplayLabel()}));
@@ -217,7 +216,7 @@ void TClientDataSet::Post() {
 
 void TClientDataSet::Cancel() {
     CheckActive();
-    if (state_ != dsEdit && state_ != dsInsert) return;
+    if (!Pending()) return;
     if (state_ == dsInsert) current_ = beforeEdit_;
     if (current_ == records_.end()) current_ = records_.begin();
     state_ = dsBrowse;

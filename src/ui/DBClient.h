@@ -70,9 +70,7 @@ public:
     void AddFieldDef(TFieldDef def);
     // The primary index: unique, keys compared without regard to case,
     // records ordered by it.
-    void SetPrimaryIndex(std::string indexName, std::string fieldName);
-    const std::string& IndexName() const { return indexName_; }
-    const std::string& IndexFieldName() const { return indexField_; }
+    void SetPrimaryIndex(std::string fieldName);
 
     // Creates the fields from the definitions: an empty, open table (dsBrowse).
     // Raises Exception when there are no field definitions or the index field
@@ -80,9 +78,9 @@ public:
     void CreateDataSet();
     bool Active() const { return state_ != dsInactive; }
     TDataSetState State() const { return state_; }
+    // A record is pending: dsEdit or dsInsert.
+    bool Pending() const { return state_ == dsEdit || state_ == dsInsert; }
 
-    int FieldCount() const { return static_cast<int>(fields_.size()); }
-    TField& Fields(int index) const { return *fields_.at(static_cast<std::size_t>(index)); }
     // Raises Exception("Nie znaleziono pola '<name>'") for an unknown name
     // (names compare without regard to case); FindField returns null instead.
     TField& FieldByName(std::string_view name) const;
@@ -144,7 +142,6 @@ private:
     void Clear();
 
     std::vector<TFieldDef> fieldDefs_;
-    std::string indexName_;
     std::string indexField_;
     std::vector<std::unique_ptr<TField>> fields_;
     // Records in table order. Positions stay valid while others come and go,

@@ -38,7 +38,6 @@ class TDBEdit : public TEdit {
 public:
     ~TDBEdit() override;
 
-    TDataSource* DataSource() const { return dataSource_; }
     void SetDataSource(TDataSource* dataSource);
     void SetDataField(std::string dataField);
 

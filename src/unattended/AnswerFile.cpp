@@ -106,27 +106,21 @@ std::string Unquote(std::string value) {
 
 // The value's normal form, or the reason it has none.
 std::optional<std::string> Normalise(const TKey& key, const std::string& value, std::string& why) {
+    const auto refuse = [&why](std::string reason) {
+        why = std::move(reason);
+        return std::optional<std::string>();
+    };
     for (unsigned char c : value)
-        if (c < 0x20) {
-            why = "wartość zawiera znak sterujący";
-            return std::nullopt;
-        }
-    if (key.Required && value.empty()) {
-        why = "brak wymaganej wartości";
-        return std::nullopt;
-    }
+        if (c < 0x20) return refuse("wartość zawiera znak sterujący");
+    if (key.Required && value.empty()) return refuse("brak wymaganej wartości");
     if (key.Form == TValueForm::Text || key.Form == TValueForm::Port) {
-        if (LeftChars(value, key.MaxChars) != value) {
-            why = "wartość dłuższa niż " + std::to_string(key.MaxChars) + " znaków";
-            return std::nullopt;
-        }
+        if (LeftChars(value, key.MaxChars) != value)
+            return refuse("wartość dłuższa niż " + std::to_string(key.MaxChars) + " znaków");
         const bool digits =
             !value.empty() && value.size() <= 5 && value.find_first_not_of("0123456789") == std::string::npos;
         if (key.Form == TValueForm::Port && !value.empty() &&
-            (!digits || std::stoi(value) < 1 || std::stoi(value) > 65535)) {
-            why = "niepoprawny port \"" + value + "\"; dozwolona liczba od 1 do 65535";
-            return std::nullopt;
-        }
+            (!digits || std::stoi(value) < 1 || std::stoi(value) > 65535))
+            return refuse("niepoprawny port \"" + value + "\"; dozwolona liczba od 1 do 65535");
         return value;
     }
     std::string allowed;
@@ -136,8 +130,7 @@ std::optional<std::string> Normalise(const TKey& key, const std::string& value, 
         if (allowed.find(choice.Value) == std::string::npos)
             allowed += (allowed.empty() ? "" : ", ") + std::string(choice.Value);
     }
-    why = "niepoprawna wartość \"" + value + "\"; dozwolone: " + allowed;
-    return std::nullopt;
+    return refuse("niepoprawna wartość \"" + value + "\"; dozwolone: " + allowed);
 }
 
 int SectionIndex(std::string_view name) {

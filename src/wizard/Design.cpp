@@ -1,7 +1,7 @@
 // The form's visual design at 104 dpi: the window, the two page controls,
 // the seven wizard pages and the status page with every control.
-#include <string>
-#include <vector>
+#include <initializer_list>
+#include <utility>
 
 #include "wizard/Unit2.h"
 
@@ -32,55 +32,14 @@ void Place(const TPlacement& p) {
     p.Control.SetTabStop(dynamic_cast<TWinControl*>(&p.Control) == nullptr);
 }
 
-struct TSheet {
-    TTabSheet& Sheet;
-    const char* Name;
-    ::TPageControl& Pages;
-};
-
 // A sheet's caption is its own name; the wizard never shows it.
-void AddSheet(const TSheet& s) {
-    s.Sheet.SetName(s.Name);
-    s.Sheet.SetCaption(s.Name);
-    s.Sheet.SetPageControl(&s.Pages);
+void AddSheets(::TPageControl& pages, std::initializer_list<std::pair<TTabSheet&, const char*>> sheets) {
+    for (const auto& [sheet, name] : sheets) {
+        sheet.SetName(name);
+        sheet.SetCaption(name);
+        sheet.SetPageControl(&pages);
+    }
 }
-
-struct TRadioGroupDesign {
-    TRadioGroup& Group;
-    std::vector<std::string> Items;
-    int Selected;
-};
-
-struct TCheckBoxDesign {
-    TCheckBox& Box;
-    bool Checked;
-    TAlignment Caption;  // taLeftJustify: the caption stands left of the box
-    bool WordWrap;
-    bool Visible;
-};
-
-struct TComboBoxDesign {
-    TComboBox& Box;
-    TComboBoxStyle Style;
-    bool Sorted;
-    int MaxLength;  // 0: no limit
-};
-
-struct TMemoDesign {
-    TMemo& Memo;
-    TColor Color;
-};
-
-struct TButtonDesign {
-    TButton& Button;
-    bool Default;
-    bool Enabled;
-};
-
-struct TDBEditDesign {
-    TDBEdit& Edit;
-    const char* Field;
-};
 
 }  // namespace
 
@@ -95,27 +54,16 @@ void TForm2::LoadPages() {
 
     // Page controls: the outer one fills the window, the wizard's lies on top
     // of its first page, above the button row. Sheets in page index order.
-    const TPlacement pageControl2 = {NAMED(PageControl2), *this, "", {0, 0, 596, 336}, 0};
-    const TSheet outerSheets[] = {
-        {NAMED(TabSheet4), PageControl2},
-        {NAMED(TabSheet5), PageControl2},
-    };
-    const TPlacement pageControl1 = {NAMED(PageControl1), TabSheet4, "", {0, 0, 588, 264}, 0};
-    const TSheet wizardSheets[] = {
-        {NAMED(TabSheet0), PageControl1},
-        {NAMED(TabSheet1), PageControl1},
-        {NAMED(TabSheet1Oracle), PageControl1},
-        {NAMED(TabSheet2), PageControl1},
-        {NAMED(TabSheet2Oracle), PageControl1},
-        {NAMED(TabSheet3), PageControl1},
-        {NAMED(TabSheet3Oracle), PageControl1},
-    };
-    Place(pageControl2);
+    // Both paint their own background rather than their parent's: the
+    // wizard pages keep the page colour under the themed look.
+    for (::TPageControl* pages : {&PageControl2, &PageControl1}) pages->SetColor(clBtnFace);
+    Place({NAMED(PageControl2), *this, "", {0, 0, 596, 336}, 0});
     PageControl2.SetAlign(alClient);
-    for (const TSheet& s : outerSheets) AddSheet(s);
-    Place(pageControl1);
+    AddSheets(PageControl2, {{NAMED(TabSheet4)}, {NAMED(TabSheet5)}});
+    Place({NAMED(PageControl1), TabSheet4, "", {0, 0, 588, 264}, 0});
     PageControl1.SetAlign(alTop);
-    for (const TSheet& s : wizardSheets) AddSheet(s);
+    AddSheets(PageControl1, {{NAMED(TabSheet0)}, {NAMED(TabSheet1)}, {NAMED(TabSheet1Oracle)}, {NAMED(TabSheet2)},
+                             {NAMED(TabSheet2Oracle)}, {NAMED(TabSheet3)}, {NAMED(TabSheet3Oracle)}});
 
     const TPlacement controls[] = {
         // Page 0: server type, version, test copy.
@@ -191,45 +139,27 @@ void TForm2::LoadPages() {
     };
     for (const TPlacement& p : controls) Place(p);
 
-    const TRadioGroupDesign radioGroups[] = {
-        {RadioGroupSerwer, {"Microsoft SQL Server", "Oracle Server"}, 0},
-        {RadioGroupWersja, {"9 (II)", "10 (X)"}, 1},
-    };
-    for (const auto& r : radioGroups) {
-        r.Group.Items().Assign(r.Items);
-        r.Group.SetItemIndex(r.Selected);
-    }
+    RadioGroupSerwer.Items().Assign({"Microsoft SQL Server", "Oracle Server"});
+    RadioGroupSerwer.SetItemIndex(0);
+    RadioGroupWersja.Items().Assign({"9 (II)", "10 (X)"});
+    RadioGroupWersja.SetItemIndex(1);
 
-    const TCheckBoxDesign checkBoxes[] = {
-        //                  checked  caption       wrap   visible
-        {CheckBoxKopia,     false,   taRightJustify, false, true},
-        {CheckBoxWindows,   true,    taLeftJustify,  false, true},
-        {CheckBoxDMO,       true,    taLeftJustify,  true,  false},
-    };
-    for (const auto& c : checkBoxes) {
-        c.Box.SetChecked(c.Checked);
-        c.Box.SetAlignment(c.Caption);
-        c.Box.SetWordWrap(c.WordWrap);
-        c.Box.SetVisible(c.Visible);
+    // Check boxes are unchecked, captioned right of the box, unwrapped and
+    // visible unless set here.
+    for (TCheckBox* box : {&CheckBoxWindows, &CheckBoxDMO}) {
+        box->SetChecked(true);
+        box->SetAlignment(taLeftJustify);
     }
+    CheckBoxDMO.SetWordWrap(true);
+    CheckBoxDMO.SetVisible(false);
 
-    const TComboBoxDesign comboBoxes[] = {
-        //                        style           sorted  max length
-        {ComboBoxNazwaZrodla,     csDropDown,     true,   32},
-        {ComboBoxOracleHome,      csDropDownList, true,   0},
-        {ComboBoxServer,          csDropDown,     false,  0},
-        {ComboBoxOracleServer,    csDropDown,     true,   0},
-        {ComboBoxBaza,            csDropDown,     true,   0},
-        {ComboBoxBazaLiczniki,    csDropDown,     true,   0},
-        {ComboBoxUserOchrona,     csDropDown,     false,  0},
-        {ComboBoxUserRN,          csDropDown,     false,  0},
-        {ComboBoxUserLiczniki,    csDropDown,     false,  0},
-    };
-    for (const auto& c : comboBoxes) {
-        c.Box.SetStyle(c.Style);
-        c.Box.SetSorted(c.Sorted);
-        c.Box.SetMaxLength(c.MaxLength);
-    }
+    // Combo boxes are editable, unsorted and unlimited unless set here; the
+    // server and schema-user lists keep the order they are found in.
+    for (TComboBox* box : {&ComboBoxNazwaZrodla, &ComboBoxOracleHome, &ComboBoxOracleServer, &ComboBoxBaza,
+                           &ComboBoxBazaLiczniki})
+        box->SetSorted(true);
+    ComboBoxOracleHome.SetStyle(csDropDownList);
+    ComboBoxNazwaZrodla.SetMaxLength(32);
 
     // What the Oracle home settles is shown, not edited.
     for (TEdit* edit : {&EditBoundle, &EditNLS, &EditFolderHome}) {
@@ -237,27 +167,13 @@ void TForm2::LoadPages() {
         edit->SetColor(clBtnFace);
     }
 
-    const TMemoDesign memos[] = {
-        {Memo1, clDefault}, {Memo6, clBtnFace}, {Memo2, clDefault}, {Memo5, clDefault},
-        {Memo3, clDefault}, {Memo4, clDefault}, {MemoStatus, clDefault},
-    };
-    for (const auto& m : memos) {
-        m.Memo.SetReadOnly(true);
-        m.Memo.SetColor(m.Color);
-    }
+    for (TMemo* memo : {&Memo1, &Memo6, &Memo2, &Memo5, &Memo3, &Memo4, &MemoStatus}) memo->SetReadOnly(true);
+    Memo6.SetColor(clBtnFace);
     MemoStatus.SetAlign(alTop);
 
-    const TButtonDesign buttons[] = {
-        //                default  enabled
-        {ButtonWstecz,    false,   false},
-        {ButtonDalej,     true,    true},
-        {ButtonWykonaj,   true,    true},
-        {Button1,         true,    true},
-    };
-    for (const auto& b : buttons) {
-        b.Button.SetDefault(b.Default);
-        b.Button.SetEnabled(b.Enabled);
-    }
+    // Enter presses whichever default button is enabled; "< Wstecz" starts disabled.
+    for (TButton* button : {&ButtonDalej, &ButtonWykonaj, &Button1}) button->SetDefault(true);
+    ButtonWstecz.SetEnabled(false);
 
     Label5.SetAlignment(taCenter);
     Label5.SetWordWrap(true);
@@ -267,14 +183,10 @@ void TForm2::LoadPages() {
     LabelConfigFile.SetTransparent(false);
     LabelConfigFile.SetColor(clOlive);
 
-    const TDBEditDesign dbEdits[] = {
-        {DBEdit1, "ADDR_ADDR_PROT"},
-        {DBEdit2, "ADDR_ADDR_HOST"},
-        {DBEdit3, "ADDR_ADDR_PORT"},
-        {DBEdit4, "CONN_SERV"},
-    };
-    for (const auto& d : dbEdits) {
-        d.Edit.SetDataSource(&DataSource1);
-        d.Edit.SetDataField(d.Field);
+    const std::pair<TDBEdit*, const char*> dbEdits[] = {
+        {&DBEdit1, "ADDR_ADDR_PROT"}, {&DBEdit2, "ADDR_ADDR_HOST"}, {&DBEdit3, "ADDR_ADDR_PORT"}, {&DBEdit4, "CONN_SERV"}};
+    for (const auto& [edit, field] : dbEdits) {
+        edit->SetDataSource(&DataSource1);
+        edit->SetDataField(field);
     }
 }

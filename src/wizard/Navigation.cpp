@@ -8,8 +8,6 @@
 namespace {
 // SQL Server: pages 0, 1, 3, 5. Oracle, or no server chosen: 0, 2, 4, 6.
 bool SqlServerPath(const TRadioGroup& server) { return server.ItemIndex() == 0; }
-
-bool Pending(const TClientDataSet& table) { return table.State() == dsEdit || table.State() == dsInsert; }
 }  // namespace
 
 void TForm2::UpdateNavigationButtons() {
@@ -21,10 +19,15 @@ void TForm2::UpdateNavigationButtons() {
     ButtonWykonaj.SetEnabled(i == n - k);
 }
 
-// A refused service entry ends the click here: the page stays.
+// A refused service entry ends the click here: the page stays. A pending
+// entry is stored under the service name in the box; a refusal raises the
+// table's message and leaves the entry pending.
 void TForm2::ButtonDalejClick(TObject&) {
     if (PageControl1.ActivePage() == &TabSheet2Oracle) CheckNetServiceEntry();
-    StorePendingServiceEntry();
+    if (ClientDataSet1.Pending()) {
+        ClientDataSet1Name().SetAsString(ComboBoxOracleServer.Text());
+        ClientDataSet1.Post();
+    }
     const int i = PageControl1.ActivePageIndex();
     const int step = SqlServerPath(RadioGroupSerwer) && i == 0 ? 1 : 2;
     PageControl1.SetActivePageIndex(i + step);
@@ -35,17 +38,5 @@ void TForm2::ButtonDalejClick(TObject&) {
 void TForm2::ButtonWsteczClick(TObject&) {
     PageControl1.SetActivePageIndex(std::max(PageControl1.ActivePageIndex() - 2, 0));
     UpdateNavigationButtons();
-    DropPendingServiceEntry();
-}
-
-// The entry is stored under the service name in the box; a refusal raises
-// the table's message and leaves the entry pending.
-void TForm2::StorePendingServiceEntry() {
-    if (!Pending(ClientDataSet1)) return;
-    ClientDataSet1Name().SetAsString(ComboBoxOracleServer.Text());
-    ClientDataSet1.Post();
-}
-
-void TForm2::DropPendingServiceEntry() {
-    if (Pending(ClientDataSet1)) ClientDataSet1.Cancel();
+    if (ClientDataSet1.Pending()) ClientDataSet1.Cancel();
 }

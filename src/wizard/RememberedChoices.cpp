@@ -19,8 +19,7 @@ constexpr const char* VersionValue = "Wersja";
 // A value that cannot be read stops here (the page shows the error) and
 // leaves that value and the ones after it unapplied.
 void TForm2::TabSheet0Show(TObject&) {
-    auto registry = Platform.Registry.Create(reg::KeyRead);
-    registry->SetRootKey(reg::HKeyLocalMachine);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyLocalMachine, reg::KeyRead);
     if (registry->OpenKey(EngineKey, false) && registry->ValueExists(ConfigFileValue))
         LabelConfigFile.SetCaption(registry->ReadString(ConfigFileValue));
     registry->CloseKey();
@@ -37,8 +36,7 @@ void TForm2::TabSheet0Show(TObject&) {
 
 // Both choices are stored together, and only when the server type changes.
 void TForm2::RadioGroupSerwerClick(TObject&) {
-    auto registry = Platform.Registry.Create(reg::KeyAllAccess);
-    registry->SetRootKey(reg::HKeyCurrentUser);
+    auto registry = Platform.Registry.CreateAt(reg::HKeyCurrentUser, reg::KeyAllAccess);
     if (!registry->OpenKey(SettingsKey, true)) return;
     registry->WriteInteger(ServerValue, RadioGroupSerwer.ItemIndex());
     registry->WriteInteger(VersionValue, RadioGroupWersja.ItemIndex());

@@ -5,8 +5,6 @@
 // An error here goes to the error box (TForm::DoCreate) and skips the rest:
 // when the engine cannot start, the service table is not created.
 void TForm2::FormCreate(TObject&) {
-    for (TPageControl* pages : {&PageControl1, &PageControl2})
-        for (int i = 0; i < pages->PageCount(); ++i) pages->Pages(i).SetTabVisible(false);
     TnsNamesLines.Clear();
     Session.SetConfigMode(cmPersistent);
     AliasPrefix = "X ";

@@ -13,7 +13,6 @@ public:
         : query_(query), fieldName_(std::move(fieldName)), size_(size) {}
 
     const std::string& FieldName() const { return fieldName_; }
-    int Size() const { return size_; }
     // Raises when the query is closed or has no such column.
     std::string AsString() const { return LeftChars(query_.FieldByName(fieldName_), size_); }
 

@@ -2,8 +2,6 @@
 
 #include "platform/Platform.h"
 
-TForm2::TPageControl::TPageControl() { SetColor(clBtnFace); }
-
 TForm2::TForm2(TPlatform& platform, TSession& session, TApplication& application)
     : TForm(application),
       Database1(session),

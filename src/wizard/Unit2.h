@@ -22,13 +22,6 @@ struct WizardProbe;
 
 class TForm2 : public TForm {
 public:
-    // The framework's page control, painting its own background rather than
-    // its parent's: the wizard pages keep the page colour under the themed look.
-    class TPageControl : public ::TPageControl {
-    public:
-        TPageControl();
-    };
-
     // Loads the design, then runs FormCreate (its errors go to the error box
     // and the form stays usable). Show() runs FormShow; closing it ends the
     // application when it is the main form, which the first form becomes.
@@ -150,8 +143,6 @@ public:
     void UpdateNavigationButtons();
     void ButtonDalejClick(TObject& Sender);
     void ButtonWsteczClick(TObject& Sender);
-    void StorePendingServiceEntry();
-    void DropPendingServiceEntry();
 
     // Handlers of the SQL Server, Oracle and apply subsystems, defined in
     // their folders; each is bound in the design once its subsystem is built.
@@ -175,21 +166,18 @@ public:
     void UpdateSqlNetFile();
     void SaveNetServiceEntry();
 
-    // ODBC data sources of the "SQL Native Client" driver and the database list.
+    // ODBC data sources of the "SQL Native Client" driver.
     void SetupOdbcDataSource(const std::string& name, const std::string& server, bool windowsLogin);
     bool CreateTempDataSource(const std::string& name, const std::string& server, bool windowsLogin);
     void RemoveOdbcDataSource(const std::string& name);
     void ListOdbcDataSources();
-    void ListDatabases(TComboBox& combo);
 
     // The alias writer; `existingAliases` are the names the engine reported
     // at the start of the apply.
     void WriteAlias(const std::string& name, const TStringList& existingAliases, TDatabase& database);
-    void WriteSqlServerAlias(const std::string& name, const TStringList& existingAliases);
     void AddNetAlias(const TStringList& existingAliases);
 
     // SQL Server discovery for page 3's server list.
-    void FindSqlServers();
     void BrowseSqlServers(TStrings& list);
     void EnumSqlServers(TStrings& list);
     void AddServerInstances(const std::string& machine, TStrings& list);

@@ -231,12 +231,12 @@ TEST(AliasWriter, WriteAliasCreatesModifiesInPlaceOrRefusesAnotherDriver) {
     TStringList existing;
     ws.Session.GetAliasNames(existing);
 
-    form.WriteSqlServerAlias("X Veltra- RN", existing);
-    form.WriteSqlServerAlias("X Veltra- Ochrona", existing);
-    EXPECT_EQ(ErrorText([&] { form.WriteSqlServerAlias("X Veltra- RN- Faktury", existing); }),
+    form.WriteAlias("X Veltra- RN", existing, form.Database1);
+    form.WriteAlias("X Veltra- Ochrona", existing, form.Database1);
+    EXPECT_EQ(ErrorText([&] { form.WriteAlias("X Veltra- RN- Faktury", existing, form.Database1); }),
               "Alias BDE \"X Veltra- RN- Faktury\" istnieje i jest innego typu");
     // A created alias does not join the list: writing it again creates again, and fails.
-    EXPECT_NE(ErrorText([&] { form.WriteSqlServerAlias("X Veltra- Ochrona", existing); }), "<no exception>");
+    EXPECT_NE(ErrorText([&] { form.WriteAlias("X Veltra- Ochrona", existing, form.Database1); }), "<no exception>");
 
     EXPECT_EQ(Params("X Veltra- RN"), (TStringList{"ODBC DSN=Zrodlo", "LANGDRIVER=ascii"}));
     EXPECT_EQ(Params("X Veltra- Ochrona"), form.Database1.Params);

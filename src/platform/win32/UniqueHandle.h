@@ -49,22 +49,18 @@ struct NullHandleCloser {
     static void Close(T handle) noexcept { CloseFn(handle); }
 };
 
-struct FileHandleCloser {
+// Files and searches: "nothing" is INVALID_HANDLE_VALUE, not null.
+template <auto CloseFn>
+struct InvalidHandleCloser {
     static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE handle) noexcept { ::CloseHandle(handle); }
-};
-
-struct FindHandleCloser {
-    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE handle) noexcept { ::FindClose(handle); }
+    static void Close(HANDLE handle) noexcept { CloseFn(handle); }
 };
 
 // Opened keys only: the predefined roots (HKEY_CURRENT_USER...) are never owned.
 using UniqueHKey = UniqueHandle<HKEY, NullHandleCloser<HKEY, ::RegCloseKey>>;
 using UniqueModule = UniqueHandle<HMODULE, NullHandleCloser<HMODULE, ::FreeLibrary>>;
-// CreateFileW: failure is INVALID_HANDLE_VALUE, not null.
-using UniqueFile = UniqueHandle<HANDLE, FileHandleCloser>;
-using UniqueFind = UniqueHandle<HANDLE, FindHandleCloser>;
+using UniqueFile = UniqueHandle<HANDLE, InvalidHandleCloser<::CloseHandle>>;
+using UniqueFind = UniqueHandle<HANDLE, InvalidHandleCloser<::FindClose>>;
 // Processes, events and other kernel objects whose failure value is null.
 using UniqueKernelHandle = UniqueHandle<HANDLE, NullHandleCloser<HANDLE, ::CloseHandle>>;
 using UniqueHLocal = UniqueHandle<HLOCAL, NullHandleCloser<HLOCAL, ::LocalFree>>;
@@ -72,5 +68,4 @@ using UniqueServiceHandle = UniqueHandle<SC_HANDLE, NullHandleCloser<SC_HANDLE, 
 using UniqueHwnd = UniqueHandle<HWND, NullHandleCloser<HWND, ::DestroyWindow>>;
 using UniqueHFont = UniqueHandle<HFONT, NullHandleCloser<HFONT, ::DeleteObject>>;
 using UniqueHBrush = UniqueHandle<HBRUSH, NullHandleCloser<HBRUSH, ::DeleteObject>>;
-using UniqueHIcon = UniqueHandle<HICON, NullHandleCloser<HICON, ::DestroyIcon>>;
 using UniqueHMenu = UniqueHandle<HMENU, NullHandleCloser<HMENU, ::DestroyMenu>>;

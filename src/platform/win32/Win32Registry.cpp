@@ -17,13 +17,15 @@ HKEY PredefinedKey(std::uint32_t root) {
 // Names grow the buffer until they fit; no registry name is longer than this.
 constexpr DWORD MaxNameLength = 32767;
 
+// RegEnumValueW or RegEnumKeyExW over every value or subkey of `key`: the
+// same first four arguments, the others not wanted.
 template <class EnumFn>
-std::vector<std::string> EnumNames(EnumFn enumerate) {
+std::vector<std::string> EnumNames(HKEY key, EnumFn enumerate) {
     std::vector<std::string> names;
     std::wstring buffer(256, L'\0');
     for (DWORD index = 0;;) {
         DWORD length = static_cast<DWORD>(buffer.size());
-        const LSTATUS status = enumerate(index, buffer.data(), &length);
+        const LSTATUS status = enumerate(key, index, buffer.data(), &length, nullptr, nullptr, nullptr, nullptr);
         if (status == ERROR_MORE_DATA && buffer.size() <= MaxNameLength) {
             buffer.resize(buffer.size() * 2);
             continue;
@@ -145,19 +147,11 @@ void TWin32Registry::WriteInteger(const std::string& name, std::int32_t value) {
 }
 
 std::vector<std::string> TWin32Registry::GetValueNames() {
-    if (!current_) return {};
-    const HKEY key = current_.get();
-    return EnumNames([key](DWORD index, wchar_t* buffer, DWORD* length) {
-        return ::RegEnumValueW(key, index, buffer, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    return current_ ? EnumNames(current_.get(), ::RegEnumValueW) : std::vector<std::string>();
 }
 
 std::vector<std::string> TWin32Registry::GetKeyNames() {
-    if (!current_) return {};
-    const HKEY key = current_.get();
-    return EnumNames([key](DWORD index, wchar_t* buffer, DWORD* length) {
-        return ::RegEnumKeyExW(key, index, buffer, length, nullptr, nullptr, nullptr, nullptr);
-    });
+    return current_ ? EnumNames(current_.get(), ::RegEnumKeyExW) : std::vector<std::string>();
 }
 
 bool TWin32Registry::DeleteValue(const std::string& name) {

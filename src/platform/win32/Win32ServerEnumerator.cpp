@@ -12,24 +12,6 @@
 
 namespace {
 
-// The records NetServerEnum allocates, freed through the library's own entry point.
-class NetBuffer {
-public:
-    explicit NetBuffer(decltype(&NetApiBufferFree) free) : free_(free) {}
-    ~NetBuffer() {
-        if (data_) free_(data_);
-    }
-    NetBuffer(const NetBuffer&) = delete;
-    NetBuffer& operator=(const NetBuffer&) = delete;
-
-    LPBYTE* Put() { return &data_; }
-    LPBYTE Get() const { return data_; }
-
-private:
-    decltype(&NetApiBufferFree) free_;
-    LPBYTE data_ = nullptr;
-};
-
 // Machine names pass through the ANSI code page, as the service manager's
 // single-byte calls will see them.
 std::string AnsiName(const wchar_t* name) { return AnsiToUtf8(Utf8ToAnsi(WideToUtf8(name ? name : L""))); }
@@ -44,15 +26,17 @@ std::optional<std::vector<std::string>> TWin32ServerEnumerator::SqlServers() {
     const auto serverEnum = library->Get<decltype(&NetServerEnum)>("NetServerEnum");
     if (!bufferFree || !serverEnum) return std::nullopt;
 
-    NetBuffer buffer(bufferFree);
+    LPBYTE data = nullptr;
     DWORD read = 0, total = 0;
     const NET_API_STATUS status =
-        serverEnum(nullptr, 100, buffer.Put(), MAX_PREFERRED_LENGTH, &read, &total, SV_TYPE_SQLSERVER, nullptr, nullptr);
+        serverEnum(nullptr, 100, &data, MAX_PREFERRED_LENGTH, &read, &total, SV_TYPE_SQLSERVER, nullptr, nullptr);
+    // The records are freed through the library's own entry point.
+    const std::unique_ptr<BYTE, decltype(bufferFree)> buffer(data, bufferFree);
     // ERROR_MORE_DATA too: a partial list counts as none.
-    if (status != NERR_Success || (read > 0 && !buffer.Get())) return std::nullopt;
+    if (status != NERR_Success || (read > 0 && !buffer.get())) return std::nullopt;
 
     std::vector<std::string> names;
-    const auto* records = reinterpret_cast<const SERVER_INFO_100*>(buffer.Get());
+    const auto* records = reinterpret_cast<const SERVER_INFO_100*>(buffer.get());
     for (DWORD i = 0; i < read; ++i) names.push_back(AnsiName(records[i].sv100_name));
     return names;
 }

@@ -14,10 +14,6 @@ HWND TWin32Form::HandleOf(const TControl& control) const {
     return peer ? peer->Handle() : nullptr;
 }
 
-int TWin32Form::Dpi() const { return tree_->Scaler().Dpi(); }
-
-int TWin32Form::Scale(int designPixels) const { return tree_->Scaler()(designPixels); }
-
 void TWin32Form::Dispatch(MSG& message) {
     HWND root = Handle();
     if (root && IsDialogMessageW(root, &message)) return;

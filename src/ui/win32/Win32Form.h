@@ -24,10 +24,6 @@ public:
     // The window of a control (created now when its page has not shown
     // yet), or null when it has none.
     HWND HandleOf(const TControl& control) const;
-    // The resolution the design was scaled to.
-    int Dpi() const;
-    // A design size in screen pixels.
-    int Scale(int designPixels) const;
 
     // One message as the loop handles it: dialog keys first.
     void Dispatch(MSG& message);

@@ -67,7 +67,6 @@ int ScreenDpi();
 class TScaler {
 public:
     explicit TScaler(int dpi) : dpi_(dpi) {}
-    int Dpi() const { return dpi_; }
     int operator()(int design) const { return MulDiv(design, dpi_, DesignDpi); }
     // Each edge scaled on its own, so that controls that touch in the design
     // still touch on screen.

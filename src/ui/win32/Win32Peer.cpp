@@ -8,10 +8,6 @@
 #include "platform/win32/WideText.h"
 #include "ui/win32/Win32WindowTree.h"
 
-namespace {
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-}  // namespace
-
 // ---- window text and style
 
 std::wstring WindowText(HWND hwnd) {
@@ -142,8 +138,6 @@ void TPeer::Notified(WORD code, HWND from) {
     if (!pushing_ && control_) Command(code, from);
 }
 
-HBRUSH TPeer::CtlColor(HDC, HWND) { return nullptr; }
-
 HBRUSH TPeer::Background() {
     return tree_.Gdi().Brush(control_ && control_->Color() != clDefault ? control_->Color() : clBtnFace);
 }
@@ -161,8 +155,6 @@ HBRUSH TPeer::TransparentColor(HDC dc) {
 }
 
 // ---- window procedures
-
-bool TPeer::ControlMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 bool TPeer::ContainerMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {

@@ -83,7 +83,7 @@ public:
     // to Command.
     void Notified(WORD code, HWND from);
     // WM_CTLCOLOR* for this control's window (or a part of it); null: the default.
-    virtual HBRUSH CtlColor(HDC dc, HWND from);
+    virtual HBRUSH CtlColor(HDC, HWND) { return nullptr; }
     // What a container paints under its children; transparent children use it.
     virtual HBRUSH Background();
 
@@ -107,7 +107,7 @@ protected:
     // Refreshes the part of the window that `change` names (a push).
     virtual void Update(TChange change);
     // Messages of a subclassed system control; true when handled (result set).
-    virtual bool ControlMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    virtual bool ControlMessage(HWND, UINT, WPARAM, LPARAM, LRESULT&) { return false; }
     // Messages of a window of our own classes; true when handled.
     virtual bool ContainerMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
@@ -151,6 +151,8 @@ std::wstring WindowText(HWND hwnd);
 void SetWindowTextIfChanged(HWND hwnd, const std::string& text);
 // Sets the `mask` bits of a window's style to `bits`, redrawing on a change.
 void SetStyleBits(HWND hwnd, DWORD mask, DWORD bits);
+// The program's own module: its window classes and its icon.
+inline HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
 inline int RectWidth(const RECT& r) { return r.right - r.left; }
 inline int RectHeight(const RECT& r) { return r.bottom - r.top; }
 // Whether `inner` is `outer` or inside it.

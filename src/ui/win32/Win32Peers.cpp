@@ -15,8 +15,6 @@
 
 namespace {
 
-HINSTANCE Instance() { return GetModuleHandleW(nullptr); }
-
 void SetCheck(HWND button, bool on) {
     if ((SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED) != on)
         SendMessageW(button, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -57,13 +55,10 @@ protected:
         FitClient();
     }
 
+    // Hiding, enabling: as any control (the focus never has to leave the form).
     void Update(TChange change) override {
         if (change == TChange::Visible && form_.Visible())
             ShowForm();
-        else if (change == TChange::Visible)
-            ShowWindow(hwnd_.get(), SW_HIDE);
-        else if (change == TChange::Enabled)
-            EnableWindow(hwnd_.get(), form_.Enabled());
         else
             TPeer::Update(change);
     }
@@ -503,10 +498,6 @@ protected:
         TCreateArgs args = ChildArgs(L"EDIT", style, Joined());
         args.ExStyle = WS_EX_CLIENTEDGE;
         return args;
-    }
-
-    void Created() override {
-        if (built_) FitHeight();
     }
 
     void Update(TChange change) override {
