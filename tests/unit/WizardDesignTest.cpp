@@ -137,7 +137,6 @@ TEST_F(WizardDesignTest, DesignedLooks) {
         EXPECT_EQ(c->Font(), regular) << c->Name();
     }
 
-    EXPECT_EQ(form.LabelConfigFile.Caption(), WizardWorkstation::ConfigFile);
     EXPECT_FALSE(form.LabelConfigFile.Transparent());
     EXPECT_EQ(form.LabelConfigFile.Color(), clOlive);
     EXPECT_EQ(form.LabelConfigFile.Alignment(), taCenter);
@@ -152,6 +151,8 @@ TEST_F(WizardDesignTest, DesignedLooks) {
                               &form.MemoStatus})
         EXPECT_TRUE(memo->ReadOnly()) << memo->Name();
 
+    EXPECT_EQ(form.RadioGroupSerwer.Items()[0], "Microsoft SQL Server");
+    EXPECT_EQ(form.RadioGroupWersja.Items()[1], "10 (X)");
     EXPECT_FALSE(form.CheckBoxDMO.Visible());
     EXPECT_TRUE(form.CheckBoxDMO.Checked());
     EXPECT_TRUE(form.CheckBoxWindows.Checked());

@@ -119,7 +119,7 @@ TEST_P(WizardStartTableTest, RecordsPageZeroAndTheRememberedChoices) {
     c.Before(ws);
     Strings tape = {Stored(ws)};
     TForm2& form = ws.Open();
-    EXPECT_TRUE(form.Visible());
+    EXPECT_TRUE(form.TabSheet0.Showing());  // the wizard sheet in front, its first page current
     EXPECT_EQ(form.ClientDataSet1.Active(), ws.Session.Active());  // the service table needs the engine
     tape.push_back(Choices(ws));
     for (const auto& [caption, text] : ws.ErrorBox.Shown) {
@@ -303,32 +303,16 @@ TEST_P(PendingServiceEntryTest, RecordsThePageAndTheTable) {
 INSTANTIATE_TEST_SUITE_P(Entries, PendingServiceEntryTest, ::testing::ValuesIn(PendingCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-class WizardStartTest : public ::testing::Test {
-protected:
+// The engine started for good and the page's service table ready but empty;
+// page 0's private state untouched until the Oracle pages show.
+TEST(WizardStartTest, ShowingStartsTheEngineAndOpensTheKeysWithTheirMasksReleasingThem) {
     WizardWorkstation ws;
-};
-
-TEST_F(WizardStartTest, ShowingOpensTheWizardOnItsFirstPageWithTheServiceTableReady) {
     TForm2& form = ws.Open();
-
-    EXPECT_TRUE(form.TabSheet0.Showing());
-    EXPECT_EQ(Where(form), "page 0 [-D-]");  // the wizard sheet in front, its first page current
-    EXPECT_EQ(form.RadioGroupSerwer.Items()[0], "Microsoft SQL Server");
-    EXPECT_EQ(form.RadioGroupWersja.Items()[1], "10 (X)");
-
-    // Page 0's show handler ran exactly once: one visit to the settings key.
-    EXPECT_EQ(ws.Registry.OpensOf(HKCU, Settings).size(), 1u);
-
-    EXPECT_TRUE(ws.Session.Active());
     EXPECT_EQ(ws.Session.ConfigMode(), cmPersistent);
     EXPECT_EQ(Table(form), "browse empty");
     EXPECT_EQ(WizardProbe::TnsNamesLines(form).Count(), 0u);
     EXPECT_EQ(WizardProbe::NetAdminDir(form), "");
     EXPECT_FALSE(WizardProbe::ServiceTableEdited(form));
-}
-
-TEST_F(WizardStartTest, RegistryKeysAreOpenedWithTheirMasksAndReleasedAndPageZeroUsesOneAccessor) {
-    TForm2& form = ws.Open();
     form.RadioGroupSerwer.UserSelect(1);
 
     const auto engineOpens = ws.Registry.OpensOf(HKLM, WizardWorkstation::EngineKey);
@@ -338,7 +322,7 @@ TEST_F(WizardStartTest, RegistryKeysAreOpenedWithTheirMasksAndReleasedAndPageZer
         EXPECT_FALSE(open.CanCreate);
     }
     const auto settingsOpens = ws.Registry.OpensOf(HKCU, Settings);
-    ASSERT_EQ(settingsOpens.size(), 2u);  // restore, then store
+    ASSERT_EQ(settingsOpens.size(), 2u);  // restore, then store: page 0's show handler ran once
     EXPECT_TRUE(settingsOpens[0].Created);
     for (const auto& open : settingsOpens) {
         EXPECT_EQ(open.Access, reg::KeyAllAccess);
