@@ -23,7 +23,7 @@ struct WizardProbe {
     static const std::string& AliasPrefix(const TForm2& form) { return form.AliasPrefix; }
     static std::string& NetAdminDir(TForm2& form) { return form.NetAdminDir; }
     static TStringList& TnsNamesLines(TForm2& form) { return form.TnsNamesLines; }
-    static bool& ServiceTableEdited(TForm2& form) { return form.ServiceTableEdited; }
+    static bool ServiceTableEdited(const TForm2& form) { return form.ServiceTableEdited; }
 };
 
 // From page 0 to the database page of the SQL Server path, filled in as a

@@ -20,6 +20,7 @@ namespace {
 using testing::ElementsAre;
 using testing::HasSubstr;
 using Strings = std::vector<std::string>;
+using namespace input;
 
 // Entries of several forms, after a stray continuation; only XE.SERWER and
 // ZETA can be stored.
@@ -76,7 +77,7 @@ public:
     std::string admin;
 };
 
-TInput Pick(int index) { return input::Do([index](TForm2& f) { f.ComboBoxOracleHome.UserPick(index); }); }
+TInput Pick(int index) { return Do([index](TForm2& f) { f.ComboBoxOracleHome.UserPick(index); }); }
 
 // Page 2: the homes listed, then the picked home's name, bundle, language and folder.
 std::string Homes(const TForm2& form) {
@@ -113,17 +114,17 @@ const HomesCase HomesCases[] = {
     // Listed sorted; each pick reads its own home, a value the home lacks
     // leaves the field as it was; coming back rebuilds the list and selects
     // the first home again.
-    {"ListedSortedAndEachFindsItsOwnSubkey", SeedHomes, {Pick(1), Pick(2), Pick(0), Pick(2), input::Wstecz, input::Dalej},
+    {"ListedSortedAndEachFindsItsOwnSubkey", SeedHomes, {Pick(1), Pick(2), Pick(0), Pick(2), Wstecz, Dalej},
      {"[Alfa,Beta,Beta] Alfa - - C:\\a", "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b",
       "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b2", "[Alfa,Beta,Beta] Alfa" + kEnterprise + "C:\\a",
       "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b2", "[Alfa,Beta,Beta] Beta" + kEnterprise + "C:\\b2",
       "[Alfa,Beta,Beta] Alfa" + kEnterprise + "C:\\a"}},
     {"NoOracleKeyLeavesTheListEmptyAValueOfAnotherTypeIsShown", [](WizardWorkstation&) {},
-     {input::World([](WizardWorkstation& ws) {
+     {World([](WizardWorkstation& ws) {
           ws.Registry.SetString(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\K1", "ORACLE_HOME", "C:\\a");
           ws.Registry.SetDword(reg::HKeyLocalMachine, std::string(expected::OracleKey.Path) + "\\K1", "ORACLE_HOME_NAME", 7);
       }),
-      input::Wstecz, input::Dalej},
+      Wstecz, Dalej},
      {"[] - - - -", "[] - - - -", "[] - - - -", "[] - - - -", "! Niepoprawny typ danych : ORACLE_HOME_NAME."}},
 };
 
@@ -212,57 +213,70 @@ TEST_F(OraclePagesTest, ControlsHearOfAWholeNamesFileOnceAndShowTheChosenEntry) 
     EXPECT_EQ(form.DBEdit2.Text(), "h0");
 }
 
-TEST_F(OraclePagesTest, TheMainAliasNamesTheServiceAtTheFirstShowingOnly) {
-    ws.Session.SetConfigMode(cmPersistent);
-    ws.Session.AddAlias("X Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
-    TForm2& form = OpenServicePage();
-    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "ZETA");
-    EXPECT_EQ(Entry(form)[2], "księgowość");
-
-    form.ButtonWstecz.Click();
-    form.ButtonDalej.Click();
-    EXPECT_EQ(form.ComboBoxOracleServer.Text(), "XE.SERWER");
+// Page 4 as the user sees it: the box, the host edit, the entries stored and
+// the edited mark.
+std::string ServicePage(const TForm2& form) {
+    return Where(form) + " " + form.ComboBoxOracleServer.Text() + " " + form.DBEdit2.Text() + " n" +
+           std::to_string(form.ClientDataSet1.RecordCount()) + (WizardProbe::ServiceTableEdited(form) ? " edited" : "");
 }
 
-TEST_F(OraclePagesTest, TheEditedMarkFollowsTheUsersChanges) {
-    const struct {
-        const char* Box;  // typed into the service-name box first, when set
-        bool TypeHost, Edited;
-    } cases[] = {{nullptr, false, false}, {nullptr, true, true}, {"NOWY", true, true}, {"NOWY", false, false}};
-    TForm2& form = OpenServicePage();
-    for (const auto& c : cases) {
-        form.ButtonWstecz.Click();
-        form.ButtonDalej.Click();
-        if (c.Box) form.ComboBoxOracleServer.UserType(c.Box);
-        if (c.TypeHost) form.DBEdit2.UserType("inny");
-        // Dropping the change keeps the mark.
-        form.ComboBoxOracleServer.UserType("XE.SERWER");
-        EXPECT_EQ(WizardProbe::ServiceTableEdited(form), c.Edited) << (c.Box ? c.Box : "stored") << c.TypeHost;
-    }
-}
+struct ServicePageCase {
+    const char* Name;
+    void (*Before)(WizardWorkstation&);
+    std::vector<TInput> Inputs;
+    Strings Recorded;  // on arrival, then after each input
+};
 
-TEST_F(OraclePagesTest, TextThatWouldBreakTheFileKeepsThePage) {
-    const char* kNameMessage = "Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
-    const std::pair<const char*, const char*> cases[] = {
-        {"NOWY SERWIS", kNameMessage}, {"NOWY=1", kNameMessage}, {"NOWY,INNY", kNameMessage},
-        {"XE.SERWER", "Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu."},
-    };
-    TForm2& form = OpenServicePage();
-    for (const auto& [box, message] : cases) {
-        ws.ClearErrors();
-        form.ComboBoxOracleServer.UserType(box);
-        form.DBEdit2.UserType(box == std::string("XE.SERWER") ? "h(1)" : "h");
-        ws.User([&] { form.ButtonDalej.Click(); });
-        EXPECT_EQ(ws.Errors(), Strings{message}) << box;
-        EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle) << box;
-        EXPECT_EQ(form.ClientDataSet1.RecordCount(), 2) << box;
-    }
+TInput Host(const std::string& text) { return Type(&TForm2::DBEdit2, text); }
+TInput Box(const std::string& text) { return Type(&TForm2::ComboBoxOracleServer, text); }
+const char* const kBadName =
+    "! Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
+
+// clang-format off
+const ServicePageCase ServicePageCases[] = {
+    {"TheMainAliasNamesTheServiceAtTheFirstShowingOnly",
+     [](WizardWorkstation& ws) {
+         ws.Session.SetConfigMode(cmPersistent);
+         ws.Session.AddAlias("X Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
+     },
+     {Wstecz, Dalej},
+     {"page 4 [WD-] ZETA księgowość n2", "page 2 [WD-] ZETA księgowość n2", "page 4 [WD-] XE.SERWER serwer n2"}},
+    // Typing the stored name back drops the change, not the mark.
+    {"TheEditedMarkFollowsTheUsersChanges", [](WizardWorkstation&) {},
+     {Box("XE.SERWER"), Wstecz, Dalej, Host("inny"), Box("XE.SERWER"), Wstecz, Dalej, Box("NOWY"), Host("inny"),
+      Box("XE.SERWER"), Wstecz, Dalej, Box("NOWY"), Box("XE.SERWER")},
+     {"page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] XE.SERWER serwer n2", "page 2 [WD-] XE.SERWER serwer n2",
+      "page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] XE.SERWER inny n2 edited", "page 4 [WD-] XE.SERWER inny n2 edited",
+      "page 2 [WD-] XE.SERWER serwer n2 edited", "page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] NOWY  n2",
+      "page 4 [WD-] NOWY inny n2 edited", "page 4 [WD-] XE.SERWER serwer n2 edited", "page 2 [WD-] XE.SERWER serwer n2 edited",
+      "page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] NOWY  n2", "page 4 [WD-] XE.SERWER serwer n2"}},
     // A blank inside a field is the user's business.
-    form.ComboBoxOracleServer.UserType("NOWY");
-    form.DBEdit2.UserType("my host");
-    ws.User([&] { form.ButtonDalej.Click(); });
-    EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet3Oracle);
+    {"TextThatWouldBreakTheFileKeepsThePage", [](WizardWorkstation&) {},
+     {Box("NOWY SERWIS"), Host("h"), Dalej, Box("NOWY=1"), Host("h"), Dalej, Box("NOWY,INNY"), Host("h"), Dalej,
+      Box("XE.SERWER"), Host("h(1)"), Dalej, Box("NOWY"), Host("my host"), Dalej},
+     {"page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] NOWY SERWIS  n2", "page 4 [WD-] NOWY SERWIS h n2 edited",
+      "page 4 [WD-] NOWY SERWIS h n2 edited", kBadName, "page 4 [WD-] NOWY=1  n2 edited", "page 4 [WD-] NOWY=1 h n2 edited",
+      "page 4 [WD-] NOWY=1 h n2 edited", kBadName, "page 4 [WD-] NOWY,INNY  n2 edited", "page 4 [WD-] NOWY,INNY h n2 edited",
+      "page 4 [WD-] NOWY,INNY h n2 edited", kBadName, "page 4 [WD-] XE.SERWER serwer n2 edited",
+      "page 4 [WD-] XE.SERWER h(1) n2 edited", "page 4 [WD-] XE.SERWER h(1) n2 edited",
+      "! Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu.",
+      "page 4 [WD-] NOWY  n2 edited", "page 4 [WD-] NOWY my host n2 edited", "page 6 [W-X] NOWY my host n3 edited"}},
+};
+// clang-format on
+
+class ServicePageTest : public OraclePagesTest, public ::testing::WithParamInterface<ServicePageCase> {};
+
+TEST_P(ServicePageTest, RecordsTheBoxTheAddressAndTheMark) {
+    GetParam().Before(ws);
+    const TForm2& form = OpenServicePage();
+    Strings tape = {ServicePage(form)};
+    for (const std::string& text : ws.Errors()) tape.push_back("! " + text);
+    RecordInto(tape, ws, GetParam().Inputs, ServicePage);
+    EXPECT_EQ(tape, GetParam().Recorded);
 }
+
+INSTANTIATE_TEST_SUITE_P(ServicePage, ServicePageTest, ::testing::ValuesIn(ServicePageCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 // A names file that could not be read is never rewritten from the empty
 // lines: an entry edited over it is refused on leaving and by the apply; an earlier edit is forgotten.

@@ -93,12 +93,14 @@ TAliasStore Awkward() {
     return store;
 }
 
-TEST(AliasStoreFormat, RoundTripIsExactForAwkwardNamesAndValues) {
+TEST(AliasStoreFormat, RoundTripIsExactForAwkwardNamesAndValuesAndEmptyTextIsEmpty) {
     const TAliasStore original = Awkward();
     const std::string text = original.Save();
     const TAliasStore reloaded = Loaded(text);
     EXPECT_EQ(Contents(reloaded), Contents(original));
     EXPECT_EQ(text, reloaded.Save());
+    EXPECT_EQ(Loaded("").Count(), 0u);
+    EXPECT_EQ(Loaded(TAliasStore().Save()).Count(), 0u);
 }
 
 TEST(AliasStoreFormat, OrdinaryTextIsWrittenAsItIs) {
@@ -126,11 +128,6 @@ TEST(AliasStoreFormat, ReadsHandWrittenText) {
     EXPECT_EQ(Contents(store), (std::vector<Strings>{{"Veltra- RN", "SQL Native Client", "ODBC DSN=Veltra",
                                                       "USER NAME=  veltra \"x\"  ", "EMPTY="},
                                                      {"Druga", "ORACLE"}}));
-}
-
-TEST(AliasStoreFormat, EmptyTextIsAnEmptyConfiguration) {
-    EXPECT_EQ(Loaded("").Count(), 0u);
-    EXPECT_EQ(Loaded(TAliasStore().Save()).Count(), 0u);
 }
 
 // A refused file changes nothing.
@@ -338,7 +335,7 @@ TEST_F(SessionTest, SaveKeepsUntouchedAliasesAndAFailedSaveLeavesTheOldFile) {
     EXPECT_EQ(Contents(Loaded(files.Bytes(kConfigPath))), expected);
 }
 
-TEST_F(SessionTest, DriversAreLoadedOnceOnFirstUse) {
+TEST_F(SessionTest, DriversAreLoadedOnceOnFirstUseOrRaise) {
     auto session = Started();
     TEngineDriver& odbc = session->Driver("sql native client");
     EXPECT_EQ(&session->Driver("SQL Native Client"), &odbc);
@@ -347,10 +344,9 @@ TEST_F(SessionTest, DriversAreLoadedOnceOnFirstUse) {
     EXPECT_EQ(loader.LoadedCount(), 1);
     session.reset();
     EXPECT_EQ(loader.LoadedCount(), 0);
-}
 
-TEST_F(SessionTest, MissingLibrariesAndUnknownDriversRaise) {
-    auto session = Started();
+    // Missing libraries and unknown drivers raise.
+    session = Started();
     EXPECT_THAT(ErrorText([&] { session->Driver("ORACLE"); }), HasSubstr("oci.dll"));
     EXPECT_EQ(loader.PathRequests(), Strings{"oci.dll"});
 

@@ -180,7 +180,7 @@ protected:
     WizardWorkstation ws;
 };
 
-TEST_F(ServerDiscoveryTest, BrowseAnswers) {
+TEST_F(ServerDiscoveryTest, BrowseAnswersAndItsError) {
     const std::pair<std::optional<std::string>, Strings> cases[] = {
         {"SERVER:Server={A,B\\INST};UID:Login ID=?", {"A", "B\\INST"}},
         {"SERVER:Server={}", {}},
@@ -200,6 +200,11 @@ TEST_F(ServerDiscoveryTest, BrowseAnswers) {
     }
     EXPECT_EQ(ws.OdbcBrowser.Requests, Strings(std::size(cases), "DRIVER=SQL Native Client"));
     EXPECT_TRUE(ws.Errors().empty());
+
+    // An error out of the search is shown and keeps the entries.
+    ws.OdbcBrowser.Throws = true;
+    EXPECT_EQ(OpenList(true), Strings{"EARLIER"});
+    EXPECT_EQ(ws.Errors(), Strings{"browse broke."});
 }
 
 TEST(SqlServerInstanceEntryTest, AcceptsTheServerServicesOnly) {
@@ -234,12 +239,6 @@ TEST_F(ServerDiscoveryTest, ServiceMethod) {
     }
     EXPECT_EQ(ws.ServerEnumerator.Calls, static_cast<int>(std::size(cases)));  // a search at every opening
     EXPECT_TRUE(ws.OdbcBrowser.Requests.empty());
-}
-
-TEST_F(ServerDiscoveryTest, AnErrorOutOfASearchIsShownAndKeepsTheEntries) {
-    ws.OdbcBrowser.Throws = true;
-    EXPECT_EQ(OpenList(true), Strings{"EARLIER"});
-    EXPECT_EQ(ws.Errors(), Strings{"browse broke."});
 }
 
 // ---------------------------------------------------------------------------

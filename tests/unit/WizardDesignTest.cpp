@@ -57,7 +57,7 @@ protected:
     TForm2& form = ws.Open();
 };
 
-TEST_F(WizardDesignTest, WindowAndPageStructure) {
+TEST_F(WizardDesignTest, WindowPageStructureAndTabOrder) {
     EXPECT_EQ(form.Name(), "Form2");
     EXPECT_EQ(form.Caption(), "Konfiguracja BDE");
     EXPECT_EQ(form.ClientWidth(), 596);
@@ -80,9 +80,7 @@ TEST_F(WizardDesignTest, WindowAndPageStructure) {
     // The captions are the pages' own names.
     for (const ::TPageControl* pages : {&form.PageControl1, &form.PageControl2})
         for (int i = 0; i < pages->PageCount(); ++i) EXPECT_EQ(pages->Pages(i).Caption(), pages->Pages(i).Name());
-}
 
-TEST_F(WizardDesignTest, TabOrder) {
     EXPECT_EQ(TabSequence(form.TabSheet0), (Strings{"RadioGroupWersja", "RadioGroupSerwer", "CheckBoxKopia"}));
     EXPECT_EQ(TabSequence(form.TabSheet4), (Strings{"PageControl1", "ButtonWstecz", "ButtonDalej", "ButtonWykonaj"}));
     EXPECT_EQ(TabSequence(form.TabSheet5), (Strings{"MemoStatus", "Button1"}));
