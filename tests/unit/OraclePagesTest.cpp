@@ -17,7 +17,6 @@
 
 namespace {
 
-using testing::ElementsAre;
 using testing::HasSubstr;
 using Strings = std::vector<std::string>;
 using namespace input;
@@ -213,11 +212,11 @@ TEST_F(OraclePagesTest, ControlsHearOfAWholeNamesFileOnceAndShowTheChosenEntry) 
     EXPECT_EQ(form.DBEdit2.Text(), "h0");
 }
 
-// Page 4 as the user sees it: the box, the host edit, the entries stored and
-// the edited mark.
+// The page, then page 4's box, host edit, entries stored and edited mark.
 std::string ServicePage(const TForm2& form) {
-    return Where(form) + " " + form.ComboBoxOracleServer.Text() + " " + form.DBEdit2.Text() + " n" +
-           std::to_string(form.ClientDataSet1.RecordCount()) + (WizardProbe::ServiceTableEdited(form) ? " edited" : "");
+    return std::to_string(form.PageControl1.ActivePageIndex()) + " " + form.ComboBoxOracleServer.Text() + " " +
+           form.DBEdit2.Text() + " n" + std::to_string(form.ClientDataSet1.RecordCount()) +
+           (WizardProbe::ServiceTableEdited(form) ? " edited" : "");
 }
 
 struct ServicePageCase {
@@ -227,12 +226,15 @@ struct ServicePageCase {
     Strings Recorded;  // on arrival, then after each input
 };
 
+const std::string kTnsNames = OracleHomeSeed().Folder + "\\NETWORK\\ADMIN\\tnsnames.ora";
+const std::string kUnreadable = "! Nie można odczytać pliku \"" + kTnsNames + "\": Odmowa dostępu.";
+const std::string kNotRead = "! Plik \"" + kTnsNames +
+                             "\" nie został wczytany, więc nie można zapisać w nim wpisu serwisu bez utraty pozostałych wpisów.";
 TInput Host(const std::string& text) { return Type(&TForm2::DBEdit2, text); }
 TInput Box(const std::string& text) { return Type(&TForm2::ComboBoxOracleServer, text); }
 const char* const kBadName =
     "! Nazwa serwisu Oracle nie może zawierać spacji, przecinków, znaków sterujących, znaków = ( ) # ani cudzysłowu.";
 
-// clang-format off
 const ServicePageCase ServicePageCases[] = {
     {"TheMainAliasNamesTheServiceAtTheFirstShowingOnly",
      [](WizardWorkstation& ws) {
@@ -240,29 +242,37 @@ const ServicePageCase ServicePageCases[] = {
          ws.Session.AddAlias("X Veltra- RN", "ORACLE", {"SERVER NAME=zeta"});
      },
      {Wstecz, Dalej},
-     {"page 4 [WD-] ZETA księgowość n2", "page 2 [WD-] ZETA księgowość n2", "page 4 [WD-] XE.SERWER serwer n2"}},
+     {"4 ZETA księgowość n2", "2 ZETA księgowość n2", "4 XE.SERWER serwer n2"}},
     // Typing the stored name back drops the change, not the mark.
     {"TheEditedMarkFollowsTheUsersChanges", [](WizardWorkstation&) {},
      {Box("XE.SERWER"), Wstecz, Dalej, Host("inny"), Box("XE.SERWER"), Wstecz, Dalej, Box("NOWY"), Host("inny"),
       Box("XE.SERWER"), Wstecz, Dalej, Box("NOWY"), Box("XE.SERWER")},
-     {"page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] XE.SERWER serwer n2", "page 2 [WD-] XE.SERWER serwer n2",
-      "page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] XE.SERWER inny n2 edited", "page 4 [WD-] XE.SERWER inny n2 edited",
-      "page 2 [WD-] XE.SERWER serwer n2 edited", "page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] NOWY  n2",
-      "page 4 [WD-] NOWY inny n2 edited", "page 4 [WD-] XE.SERWER serwer n2 edited", "page 2 [WD-] XE.SERWER serwer n2 edited",
-      "page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] NOWY  n2", "page 4 [WD-] XE.SERWER serwer n2"}},
+     {"4 XE.SERWER serwer n2", "4 XE.SERWER serwer n2", "2 XE.SERWER serwer n2", "4 XE.SERWER serwer n2",
+      "4 XE.SERWER inny n2 edited", "4 XE.SERWER inny n2 edited", "2 XE.SERWER serwer n2 edited",
+      "4 XE.SERWER serwer n2", "4 NOWY  n2", "4 NOWY inny n2 edited", "4 XE.SERWER serwer n2 edited",
+      "2 XE.SERWER serwer n2 edited", "4 XE.SERWER serwer n2", "4 NOWY  n2", "4 XE.SERWER serwer n2"}},
     // A blank inside a field is the user's business.
     {"TextThatWouldBreakTheFileKeepsThePage", [](WizardWorkstation&) {},
      {Box("NOWY SERWIS"), Host("h"), Dalej, Box("NOWY=1"), Host("h"), Dalej, Box("NOWY,INNY"), Host("h"), Dalej,
       Box("XE.SERWER"), Host("h(1)"), Dalej, Box("NOWY"), Host("my host"), Dalej},
-     {"page 4 [WD-] XE.SERWER serwer n2", "page 4 [WD-] NOWY SERWIS  n2", "page 4 [WD-] NOWY SERWIS h n2 edited",
-      "page 4 [WD-] NOWY SERWIS h n2 edited", kBadName, "page 4 [WD-] NOWY=1  n2 edited", "page 4 [WD-] NOWY=1 h n2 edited",
-      "page 4 [WD-] NOWY=1 h n2 edited", kBadName, "page 4 [WD-] NOWY,INNY  n2 edited", "page 4 [WD-] NOWY,INNY h n2 edited",
-      "page 4 [WD-] NOWY,INNY h n2 edited", kBadName, "page 4 [WD-] XE.SERWER serwer n2 edited",
-      "page 4 [WD-] XE.SERWER h(1) n2 edited", "page 4 [WD-] XE.SERWER h(1) n2 edited",
+     {"4 XE.SERWER serwer n2", "4 NOWY SERWIS  n2", "4 NOWY SERWIS h n2 edited", "4 NOWY SERWIS h n2 edited",
+      kBadName, "4 NOWY=1  n2 edited", "4 NOWY=1 h n2 edited", "4 NOWY=1 h n2 edited", kBadName,
+      "4 NOWY,INNY  n2 edited", "4 NOWY,INNY h n2 edited", "4 NOWY,INNY h n2 edited", kBadName,
+      "4 XE.SERWER serwer n2 edited", "4 XE.SERWER h(1) n2 edited", "4 XE.SERWER h(1) n2 edited",
       "! Pole 'Nazwa lub IP serwera' nie może zawierać znaków sterujących, znaków = ( ) # ani cudzysłowu.",
-      "page 4 [WD-] NOWY  n2 edited", "page 4 [WD-] NOWY my host n2 edited", "page 6 [W-X] NOWY my host n3 edited"}},
+      "4 NOWY  n2 edited", "4 NOWY my host n2 edited", "6 NOWY my host n3 edited"}},
+    // A names file that could not be read is never rewritten from the empty
+    // lines: an entry edited over it is refused on leaving and by the apply; an
+    // earlier edit is forgotten.
+    {"AnUnreadNamesFileIsNeverRewritten", [](WizardWorkstation&) {},
+     {Host("inny"), Wstecz, World([](WizardWorkstation& ws) { ws.Files.SetUnreadable(kTnsNames); }), Dalej, Dalej, Wstecz,
+      World([](WizardWorkstation& ws) { ws.Files.SetUnreadable(kTnsNames, false); }), Box("NOWY"), Host("serwer"), Dalej,
+      Do([](TForm2& f) { f.ButtonWykonajClick(f); })},
+     {"4 XE.SERWER serwer n2", "4 XE.SERWER inny n2 edited", "2 XE.SERWER serwer n2 edited", "2 XE.SERWER serwer n2 edited",
+      "4 XE.SERWER serwer n2", kUnreadable, "6 XE.SERWER serwer n2", "4 XE.SERWER serwer n2", kUnreadable,
+      "4 XE.SERWER serwer n2", "4 NOWY  n2", "4 NOWY serwer n2 edited", "4 NOWY serwer n2 edited", kNotRead,
+      "4 NOWY serwer n2 edited", kNotRead}},
 };
-// clang-format on
 
 class ServicePageTest : public OraclePagesTest, public ::testing::WithParamInterface<ServicePageCase> {};
 
@@ -273,33 +283,11 @@ TEST_P(ServicePageTest, RecordsTheBoxTheAddressAndTheMark) {
     for (const std::string& text : ws.Errors()) tape.push_back("! " + text);
     RecordInto(tape, ws, GetParam().Inputs, ServicePage);
     EXPECT_EQ(tape, GetParam().Recorded);
+    EXPECT_EQ(ws.Files.WriteCount(), 0);  // the names file is written by the apply only
 }
 
 INSTANTIATE_TEST_SUITE_P(ServicePage, ServicePageTest, ::testing::ValuesIn(ServicePageCases),
                          [](const auto& info) { return std::string(info.param.Name); });
-
-// A names file that could not be read is never rewritten from the empty
-// lines: an entry edited over it is refused on leaving and by the apply; an earlier edit is forgotten.
-TEST_F(OraclePagesTest, AnUnreadNamesFileIsNeverRewritten) {
-    TForm2& form = OpenServicePage();
-    const std::string bytes = ws.Files.Bytes(admin + "tnsnames.ora");
-    form.DBEdit2.UserType("inny");
-    form.ButtonWstecz.Click();
-    ws.Files.SetUnreadable(admin + "tnsnames.ora");
-    form.ButtonDalej.Click();
-    ws.User([&] { form.ButtonDalej.Click(); });  // the earlier edit is forgotten: not refused
-    form.ButtonWstecz.Click();
-    ws.Files.SetUnreadable(admin + "tnsnames.ora", false);
-    ws.ClearErrors();
-    form.ComboBoxOracleServer.UserType("NOWY");
-    form.DBEdit2.UserType("serwer");
-    ws.User([&] { form.ButtonDalej.Click(); });
-    EXPECT_THAT(ws.Errors(), ElementsAre(HasSubstr(admin + "tnsnames.ora\" nie został wczytany")));
-    EXPECT_EQ(form.PageControl1.ActivePage(), &form.TabSheet2Oracle);
-    EXPECT_THROW(form.ButtonWykonajClick(form), Exception);
-    EXPECT_EQ(ws.Files.Bytes(admin + "tnsnames.ora"), bytes);
-    EXPECT_EQ(ws.Files.WriteCount(), 0);
-}
 
 // The apply's writes are in the apply suite; here what is not written.
 TEST_F(OraclePagesTest, AnUneditedTableWritesNoNamesFileAndAFailedWriteNamesThePath) {
