@@ -28,13 +28,6 @@ std::vector<TControl*> AllControls(TWinControl& root) {
     return result;
 }
 
-std::vector<TWinControl*> Containers(TWinControl& root) {
-    std::vector<TWinControl*> result{&root};
-    for (TControl* c : AllControls(root))
-        if (auto* container = dynamic_cast<TWinControl*>(c)) result.push_back(container);
-    return result;
-}
-
 // Names of the Tab stops of a container, in Tab order.
 Strings TabSequence(const TWinControl& container) {
     std::map<int, std::string> byOrder;
@@ -93,12 +86,16 @@ TEST_F(WizardDesignTest, WindowPageStructureAndTabOrder) {
 // container numbers its Tab stops 0, 1, 2... Labels are never reached by
 // Tab, everything the user can operate is.
 TEST_F(WizardDesignTest, LayoutAndTabRulesHoldInEveryContainer) {
+    std::vector<TControl*> all = AllControls(form);
     std::set<std::string> names;
-    for (TControl* c : AllControls(form)) {
+    for (TControl* c : all) {
         EXPECT_FALSE(c->Name().empty());
         EXPECT_TRUE(names.insert(c->Name()).second) << c->Name() << " twice";
     }
-    for (TWinControl* parent : Containers(form)) {
+    all.push_back(&form);
+    for (TControl* control : all) {
+        auto* parent = dynamic_cast<TWinControl*>(control);
+        if (!parent) continue;
         std::vector<TControl*> placed;
         std::vector<int> orders;
         for (TControl* c : parent->Children()) {

@@ -30,12 +30,13 @@ std::string Stored(const WizardWorkstation& ws) {
     return text + "}";
 }
 
-// Page 0 as the user sees it, and what is remembered.
+// Page 0 as the user sees it (s: server, w: version, k: test copy, the
+// prefix, the configuration label), and what is remembered.
 std::string Choices(const WizardWorkstation& ws) {
     const TForm2& form = const_cast<WizardWorkstation&>(ws).Form();
     const std::string& label = form.LabelConfigFile.Caption();
-    return Where(form) + " serwer " + std::to_string(form.RadioGroupSerwer.ItemIndex()) + " wersja " +
-           std::to_string(form.RadioGroupWersja.ItemIndex()) + " kopia " + (form.CheckBoxKopia.Checked() ? "1" : "0") +
+    return Where(form) + " s" + std::to_string(form.RadioGroupSerwer.ItemIndex()) + " w" +
+           std::to_string(form.RadioGroupWersja.ItemIndex()) + " k" + (form.CheckBoxKopia.Checked() ? "1" : "0") +
            " '" + WizardProbe::AliasPrefix(form) + "' " +
            (label == WizardWorkstation::ConfigFile ? "cfg" : "'" + label + "'") + " " + Stored(ws);
 }
@@ -52,62 +53,59 @@ const auto Nothing = [](WizardWorkstation&) {};
 // clang-format off
 const StartCase StartCases[] = {
     {"FirstRunCreatesTheSettingsKeyEmptyAndShowsTheDefaults", Nothing, {},
-     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}"}},
+     {"none", "page 0 [-D-] s0 w1 k0 'X ' cfg {}"}},
     // Storing happens only on a user's change of the server group; a restore
     // that ran it would write the version beside the server.
     {"StoredChoicesAreRestoredWithoutBeingWritten", [](WizardWorkstation& ws) { ws.StoreChoice("Server", 1); }, {},
-     {"{Server=1}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {Server=1}"}},
+     {"{Server=1}", "page 0 [-D-] s1 w1 k0 'X ' cfg {Server=1}"}},
     {"StoredIndicesOutOfRangeAreClamped",
      [](WizardWorkstation& ws) { ws.StoreChoice("Server", -5), ws.StoreChoice("Wersja", 7); }, {},
-     {"{Server=-5 Wersja=7}", "page 0 [-D-] serwer -1 wersja 1 kopia 0 'X ' cfg {Server=-5 Wersja=7}"}},
+     {"{Server=-5 Wersja=7}", "page 0 [-D-] s-1 w1 k0 'X ' cfg {Server=-5 Wersja=7}"}},
     // Neither the version nor the test copy is stored.
     {"PrefixFollowsTheVersionAndTheTestCopy", Nothing, {Wersja(0), Kopia, Wersja(1), Kopia},
-     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {}",
-      "page 0 [-D-] serwer 0 wersja 0 kopia 1 'Kopia ' cfg {}", "page 0 [-D-] serwer 0 wersja 1 kopia 1 'KopiaX ' cfg {}",
-      "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}"}},
+     {"none", "page 0 [-D-] s0 w1 k0 'X ' cfg {}", "page 0 [-D-] s0 w0 k0 'II ' cfg {}",
+      "page 0 [-D-] s0 w0 k1 'Kopia ' cfg {}", "page 0 [-D-] s0 w1 k1 'KopiaX ' cfg {}",
+      "page 0 [-D-] s0 w1 k0 'X ' cfg {}"}},
     // Back on page 0 the stored version returns and the prefix follows it,
     // the unremembered test copy included.
     {"ShowingRecomputesThePrefixFromTheChoicesOnScreen", [](WizardWorkstation& ws) { ws.StoreChoice("Wersja", 0); },
      {Kopia, Wersja(1), Dalej, Wstecz},
-     {"{Wersja=0}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {Wersja=0}",
-      "page 0 [-D-] serwer 0 wersja 0 kopia 1 'Kopia ' cfg {Wersja=0}",
-      "page 0 [-D-] serwer 0 wersja 1 kopia 1 'KopiaX ' cfg {Wersja=0}",
-      "page 1 [WD-] serwer 0 wersja 1 kopia 1 'KopiaX ' cfg {Wersja=0}",
-      "page 0 [-D-] serwer 0 wersja 0 kopia 1 'Kopia ' cfg {Wersja=0}"}},
+     {"{Wersja=0}", "page 0 [-D-] s0 w0 k0 'II ' cfg {Wersja=0}", "page 0 [-D-] s0 w0 k1 'Kopia ' cfg {Wersja=0}",
+      "page 0 [-D-] s0 w1 k1 'KopiaX ' cfg {Wersja=0}", "page 1 [WD-] s0 w1 k1 'KopiaX ' cfg {Wersja=0}",
+      "page 0 [-D-] s0 w0 k1 'Kopia ' cfg {Wersja=0}"}},
     {"ChangingTheServerStoresBothChoicesAsNumbers", Nothing, {Wersja(0), Serwer(1), Serwer(0)},
-     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {}",
-      "page 0 [-D-] serwer 1 wersja 0 kopia 0 'II ' cfg {Server=1 Wersja=0}",
-      "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' cfg {Server=0 Wersja=0}"}},
+     {"none", "page 0 [-D-] s0 w1 k0 'X ' cfg {}", "page 0 [-D-] s0 w0 k0 'II ' cfg {}",
+      "page 0 [-D-] s1 w0 k0 'II ' cfg {Server=1 Wersja=0}", "page 0 [-D-] s0 w0 k0 'II ' cfg {Server=0 Wersja=0}"}},
     // The version after it is not applied either; the page still opens.
     {"AServerValueOfAnotherTypeIsReportedAndTheDefaultsStay",
      [](WizardWorkstation& ws) { ws.Registry.SetString(HKCU, Settings, "Server", "abc"), ws.StoreChoice("Wersja", 0); }, {},
-     {"{Server=type 1 Wersja=0}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {Server=type 1 Wersja=0}",
+     {"{Server=type 1 Wersja=0}", "page 0 [-D-] s0 w1 k0 'X ' cfg {Server=type 1 Wersja=0}",
       "! Niepoprawny typ danych : Server."}},
     {"AVersionValueTooLongToReadLeavesTheServerApplied",
      [](WizardWorkstation& ws) {
          ws.StoreChoice("Server", 1);
          ws.Registry.SetValue(HKCU, Settings, "Wersja", {fakereg::Binary, std::string(8, '\0')});
      }, {},
-     {"{Server=1 Wersja=type 3}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {Server=1 Wersja=type 3}",
+     {"{Server=1 Wersja=type 3}", "page 0 [-D-] s1 w1 k0 'X ' cfg {Server=1 Wersja=type 3}",
       "! Pobranie danych dla 'Wersja' nie powiodło się."}},
     {"ASettingsKeyThatCannotBeOpenedIsIgnoredSilently",
      [](WizardWorkstation& ws) { ws.Registry.Deny(HKCU, "\\software\\Veltra", fakereg::Denial::Open); }, {Serwer(1)},
-     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg none", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg none"}},
+     {"none", "page 0 [-D-] s0 w1 k0 'X ' cfg none", "page 0 [-D-] s1 w1 k0 'X ' cfg none"}},
     // A closing quote sorts below the full stop: none is added.
     {"AFailedWriteIsReportedAndTheSelectionStays",
      [](WizardWorkstation& ws) { ws.Registry.CreateKey(HKCU, Settings), ws.Registry.FailWrites(HKCU, Settings); }, {Serwer(1)},
-     {"{}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 1 wersja 1 kopia 0 'X ' cfg {}",
+     {"{}", "page 0 [-D-] s0 w1 k0 'X ' cfg {}", "page 0 [-D-] s1 w1 k0 'X ' cfg {}",
       "! Failed to set data for 'Server'"}},
     // The label shows no file, and the service table stays closed.
     {"AnEngineThatCannotStartIsReportedAndTheFormStillOpens",
      [](WizardWorkstation& ws) { ws.Registry.RemoveKey(HKLM, WizardWorkstation::EngineKey), ws.StoreChoice("Wersja", 0); }, {},
-     {"{Wersja=0}", "page 0 [-D-] serwer 0 wersja 0 kopia 0 'II ' '' {Wersja=0}",
+     {"{Wersja=0}", "page 0 [-D-] s0 w0 k0 'II ' '' {Wersja=0}",
       "! Nie można uruchomić silnika bazy danych. Silnik nie jest zarejestrowany: brak wartości CONFIGFILE01 w kluczu "
       "HKEY_LOCAL_MACHINE\\SOFTWARE\\Borland\\Database Engine."}},
     {"TheConfigurationLabelKeepsItsCaptionWhenTheEngineKeyGoes", Nothing,
      {World([](WizardWorkstation& ws) { ws.Registry.RemoveKey(HKLM, WizardWorkstation::EngineKey); }), Dalej, Wstecz},
-     {"none", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}",
-      "page 1 [WD-] serwer 0 wersja 1 kopia 0 'X ' cfg {}", "page 0 [-D-] serwer 0 wersja 1 kopia 0 'X ' cfg {}"}},
+     {"none", "page 0 [-D-] s0 w1 k0 'X ' cfg {}", "page 0 [-D-] s0 w1 k0 'X ' cfg {}",
+      "page 1 [WD-] s0 w1 k0 'X ' cfg {}", "page 0 [-D-] s0 w1 k0 'X ' cfg {}"}},
 };
 // clang-format on
 
