@@ -139,23 +139,17 @@ protected:
     std::unique_ptr<TWin32Form> Window;
 };
 
+// The caption, read-only memos, the radio buttons' first checks and the one
+// page showing are checked on the wizard's own window (WindowTest).
 TEST_F(WindowControls, EveryControlIsAWindowOfItsKindWithTheModelsState) {
-    EXPECT_EQ(TextOf(Window->Handle()), L"Mały formularz");
     const std::pair<const TControl*, const wchar_t*> kinds[] = {
         {&Form.Title, L"Static"}, {&Form.Name, L"Edit"}, {&Form.Choice, L"ComboBox"}, {&Form.Option, L"Button"},
         {&Form.Next, L"Button"}};
     for (const auto& [control, className] : kinds) EXPECT_EQ(ClassOf(Handle(*control)), className) << control->Name();
     EXPECT_EQ(TextOf(Handle(Form.Title)), L"Zażółć gęślą jaźń");
-    EXPECT_EQ(TextOf(Handle(Form.Help)), L"Wiersz pierwszy\r\nWiersz drugi");
-    EXPECT_TRUE(GetWindowLongW(Handle(Form.Help), GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(Checked(RadioButton(L"Pierwszy")), BST_CHECKED);
-    EXPECT_EQ(Checked(RadioButton(L"Drugi")), BST_UNCHECKED);
     // The default button, and the others are plain.
     EXPECT_EQ(GetWindowLongW(Handle(Form.Next), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     EXPECT_EQ(GetWindowLongW(Handle(Form.Back), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-    // Only the active page shows.
-    EXPECT_TRUE(IsWindowVisible(Handle(Form.First)));
-    EXPECT_FALSE(IsWindowVisible(Handle(Form.Second)));
 }
 
 TEST_F(WindowControls, BoundsAndFontsAreTheDesignScaledToTheScreen) {
@@ -230,15 +224,11 @@ TEST_F(WindowControls, CodeChangesShowWithoutFiringEvents) {
 }
 
 TEST_F(WindowControls, DataAwareEditShowsAndEditsItsField) {
-    int edits = 0;
-    Form.Table.AfterEdit = [&](TObject&) { ++edits; };
     EXPECT_EQ(TextOf(Handle(Form.Host)), L"serwer");
     EXPECT_EQ(SendMessageW(Handle(Form.Host), EM_GETLIMITTEXT, 0, 0), 10);
 
-    // Typing puts the record into editing and writes the field, cut to its size.
+    // Typing writes the field, cut to its size; what typing does to the table is DBEditBinding's.
     UserEdits(Handle(Form.Host), L"nowy-serwer-01");
-    EXPECT_EQ(Form.Table.State(), dsEdit);
-    EXPECT_EQ(edits, 1);
     EXPECT_EQ(Form.Table.FieldByName("Host").AsString(), "nowy-serwe");
     EXPECT_EQ(TextOf(Handle(Form.Host)), L"nowy-serwe");
 
@@ -389,19 +379,16 @@ TEST_F(WindowControls, CloseBoxClosesTheMainForm) {
     EXPECT_TRUE(IsWindow(Window->Handle()));
 }
 
+// That it goes back on every path is UiApplication.WaitCursorIsRestoredOnEveryPath's.
 TEST(WindowViews, WaitCursorShowsWhileTheScopeLastsAndGoesBack) {
     TWin32Screen screenView;
     TScreen screen;
     screen.SetView(&screenView);
-    HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    try {
+    {
         TWaitCursor busy(screen);
-        EXPECT_EQ(GetCursor(), wait);
-        throw Exception("przerwane");
-    } catch (const Exception&) {
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     }
-    EXPECT_EQ(GetCursor(), arrow);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
 // A page's windows are made when it first shows (or when one is asked for),
