@@ -41,7 +41,6 @@ public:
         Table.Post();
         Source.SetDataSet(&Table);
 
-        SetCaption("Mały formularz");
         SetClientSize(300, 200);
         SetFont(TFont{"Tahoma", 12, false, clWindowText});
 
@@ -49,9 +48,7 @@ public:
         Pages.SetBounds(0, 0, 300, 160);
         Pages.SetTabStop(false);
         Pages.SetTabOrder(0);
-        First.SetCaption("First");
         First.SetPageControl(&Pages);
-        Second.SetCaption("Second");
         Second.SetPageControl(&Pages);
         Third.SetPageControl(&Pages);
 
