@@ -5,13 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/Database.h"
-#include "engine/Query.h"
-#include "engine/Session.h"
 #include "fakes/EngineRig.h"
 #include "fakes/ErrorText.h"
-#include "fakes/FakeFileSystem.h"
-#include "fakes/FakeRegistry.h"
 #include "fakes/ScriptDriver.h"
 #include "platform/Registry.h"
 #include "shared/Expected.h"
