@@ -237,18 +237,15 @@ TEST_F(WindowControls, DataAwareEditShowsAndEditsItsField) {
 
 TEST_F(WindowControls, ComboBoxOpensPicksAndTakesTyping) {
     HWND box = Handle(Form.Choice);
-    int dropDowns = 0;
     std::vector<std::string> changes;
     Form.Choice.OnDropDown = [&](TObject&) {
-        ++dropDowns;
         Form.Choice.Items().Assign(std::vector<std::string>{"alfa", "beta", "gamma"});
     };
     Form.Choice.OnChange = [&](TObject&) { changes.push_back(Form.Choice.Text()); };
 
-    // Opening the list runs the handler, which fills it before it shows.
+    // Opening the list runs the handler (once: WindowBoundary's ComboBoxOpens), which fills it before it shows.
     SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
     Window->ProcessMessages();
-    EXPECT_EQ(dropDowns, 1);
     EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 3);
     SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
     Window->ProcessMessages();
@@ -269,9 +266,7 @@ TEST_F(WindowControls, ComboBoxOpensPicksAndTakesTyping) {
     EXPECT_EQ(Form.Choice.Text(), "gamma-de");
     EXPECT_EQ(TextOf(box), L"gamma-de");
     EXPECT_EQ(Form.Choice.ItemIndex(), -1);
-    ASSERT_EQ(changes.size(), 8u);
-    EXPECT_EQ(changes.front(), "g");
-    EXPECT_EQ(changes.back(), "gamma-de");
+    EXPECT_EQ(changes, (std::vector<std::string>{"g", "ga", "gam", "gamm", "gamma", "gamma-", "gamma-d", "gamma-de"}));
 }
 
 TEST_F(WindowControls, ClicksOnBoxesAndButtonsAreUserActions) {
