@@ -1,5 +1,6 @@
 #pragma once
 // Views that remember what the components told them, for the unit suites.
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,8 +53,12 @@ private:
 
 class TRecordingMessageBox : public TMessageBoxView {
 public:
-    void ShowError(const std::string& caption, const std::string& text) override { Shown.emplace_back(caption, text); }
+    void ShowError(const std::string& caption, const std::string& text) override {
+        Shown.emplace_back(caption, text);
+        if (Fails) throw std::runtime_error("pole komunikatu");
+    }
     std::vector<std::pair<std::string, std::string>> Shown;  // caption, text
+    bool Fails = false;  // an error box that fails itself, once it has recorded
 };
 
 class TRecordingScreen : public TScreenView {

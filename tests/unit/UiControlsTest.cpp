@@ -322,7 +322,8 @@ TEST(UiLayout, FontsComeFromTheParentUnlessSet) {
     EXPECT_EQ(bold.Font(), (TFont{"Tahoma", 17, true, clMaroon}));
 }
 
-TEST(UiTree, ChildrenKeepCreationOrderAndEitherSideMayGoFirst) {
+TEST(UiTree, ChildrenKeepCreationOrderEitherSideMayGoFirstAndThePeerHearsOfIt) {
+    TRecordingPeer peer;
     auto parent = std::make_unique<TGroupBox>();
     auto first = std::make_unique<TLabel>();
     TEdit second;
@@ -330,23 +331,14 @@ TEST(UiTree, ChildrenKeepCreationOrderAndEitherSideMayGoFirst) {
     second.SetParent(parent.get());
     EXPECT_EQ(parent->Children(), (std::vector<TControl*>{first.get(), &second}));
 
+    TControl* const address = first.get();
+    peer.Watch({address});
     first.reset();
     EXPECT_EQ(parent->Children(), std::vector<TControl*>{&second});
+    EXPECT_EQ(peer.Log, (std::vector<TRecordingPeer::TEntry>{{address, TChange::Destroying}}));
 
     parent.reset();
     EXPECT_EQ(second.Parent(), nullptr);
-}
-
-TEST(UiTree, PeerIsToldBeforeTheControlGoes) {
-    TRecordingPeer peer;
-    TControl* address = nullptr;
-    {
-        TButton button;
-        address = &button;
-        peer.Watch({&button});
-    }
-    ASSERT_EQ(peer.Log.size(), 1u);
-    EXPECT_EQ(peer.Log[0], (TRecordingPeer::TEntry{address, TChange::Destroying}));
 }
 
 class UiApplication : public ::testing::Test {
@@ -362,34 +354,27 @@ protected:
     TRecordingScreen Screen;
 };
 
+// Whatever reaches the message loop.
 TEST_F(UiApplication, ErrorBoxAddsAFullStopAfterCharactersAboveIt) {
-    struct Case {
-        std::string Message, Shown;
+    const auto error = [](const char* message) { return std::make_exception_ptr(Exception(message)); };
+    const std::pair<std::exception_ptr, std::string> cases[] = {
+        {error("Niepoprawny typ danych : Server"), "Niepoprawny typ danych : Server."},
+        {error("Key violation."), "Key violation."},
+        {error("Pole 'Nazwa' musi posiadać wartość"), "Pole 'Nazwa' musi posiadać wartość."},  // UTF-8 tail byte
+        {error("Nie powiodło się!"), "Nie powiodło się!"},                                      // '!' is below '.'
+        {error("Nazwa (SID)"), "Nazwa (SID)"},                                                  // ')' is below '.'
+        {error("Indeks listy poza zakresem (-1"), "Indeks listy poza zakresem (-1."},           // '1' is above
+        {error("C:\\NETWORK\\ADMIN/"), "C:\\NETWORK\\ADMIN/."},  // '/' is the next code after '.'
+        {error("Ścieżka -"), "Ścieżka -"},                      // '-' is just below
+        {error(""), ""},
+        {std::make_exception_ptr(std::runtime_error("Brak pamięci")), "Brak pamięci."},
+        {std::make_exception_ptr(42), "Nieznany błąd."},
     };
-    const std::vector<Case> cases{
-        {"Niepoprawny typ danych : Server", "Niepoprawny typ danych : Server."},
-        {"Key violation.", "Key violation."},
-        {"Pole 'Nazwa' musi posiadać wartość", "Pole 'Nazwa' musi posiadać wartość."},  // UTF-8 tail byte
-        {"Nie powiodło się!", "Nie powiodło się!"},                                      // '!' is below '.'
-        {"Nazwa (SID)", "Nazwa (SID)"},                                                  // ')' is below '.'
-        {"Indeks listy poza zakresem (-1", "Indeks listy poza zakresem (-1."},           // '1' is above
-        {"C:\\NETWORK\\ADMIN/", "C:\\NETWORK\\ADMIN/."},                                 // '/' is the next code after '.'
-        {"Ścieżka -", "Ścieżka -"},                                                      // '-' is just below
-        {"", ""},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        App.HandleException(Exception(cases[i].Message));
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        App.HandleException(cases[i].first);
         ASSERT_EQ(Box.Shown.size(), i + 1);
-        EXPECT_EQ(Box.Shown[i], (std::pair<std::string, std::string>{"Konfiguracja BDE", cases[i].Shown}));
+        EXPECT_EQ(Box.Shown[i], (std::pair<std::string, std::string>{"Konfiguracja BDE", cases[i].second}));
     }
-}
-
-TEST_F(UiApplication, HandlesWhateverReachesTheMessageLoop) {
-    App.HandleException(std::make_exception_ptr(std::runtime_error("Brak pamięci")));
-    App.HandleException(std::make_exception_ptr(42));
-    ASSERT_EQ(Box.Shown.size(), 2u);
-    EXPECT_EQ(Box.Shown[0].second, "Brak pamięci.");
-    EXPECT_FALSE(Box.Shown[1].second.empty());
 }
 
 TEST_F(UiApplication, WaitCursorIsRestoredOnEveryPath) {
@@ -570,7 +555,7 @@ TEST_P(UiPageShowing, RecordsWhatShowsAfterEachStep) {
 INSTANTIATE_TEST_SUITE_P(Steps, UiPageShowing, ::testing::ValuesIn(ShowCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-TEST_F(UiPageControl, OutOfRangeOrForeignPageSelectsNone) {
+TEST_F(UiPageControl, OutOfRangeForeignOrDestroyedPageSelectsNone) {
     TRecordingPeer peer;
     peer.Watch({&Inner});
     Inner.SetActivePageIndex(1);
@@ -581,6 +566,11 @@ TEST_F(UiPageControl, OutOfRangeOrForeignPageSelectsNone) {
     EXPECT_EQ(Inner.ActivePage(), nullptr);
     EXPECT_EQ(peer.ChangesOf(Inner), std::vector<TChange>(4, TChange::Selection));
     EXPECT_THROW(Inner.Pages(3), Exception);
+
+    Inner.SetActivePageIndex(1);
+    Pages[1].reset();
+    EXPECT_EQ(Inner.ActivePage(), nullptr);
+    EXPECT_EQ(Inner.PageCount(), 2);
 }
 
 TEST_F(UiPageControl, SheetsKnowTheirIndexAndFillTheControlInsideItsBorder) {
@@ -592,13 +582,6 @@ TEST_F(UiPageControl, SheetsKnowTheirIndexAndFillTheControlInsideItsBorder) {
     Outer.SetBounds(0, 0, 596, 336);
     EXPECT_EQ(Bounds(Status), (std::vector<int>{4, 4, 588, 328}));
     EXPECT_EQ(Wizard.Width(), 588);
-}
-
-TEST_F(UiPageControl, DestroyingTheCurrentSheetLeavesNoPageCurrent) {
-    Inner.SetActivePageIndex(1);
-    Pages[1].reset();
-    EXPECT_EQ(Inner.ActivePage(), nullptr);
-    EXPECT_EQ(Inner.PageCount(), 2);
 }
 
 TEST_F(UiPageControl, FormWindowAppearsAfterItsShowHandler) {

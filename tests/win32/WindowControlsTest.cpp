@@ -41,7 +41,6 @@ public:
         Table.Post();
         Source.SetDataSet(&Table);
 
-        SetCaption("Mały formularz");
         SetClientSize(300, 200);
         SetFont(TFont{"Tahoma", 12, false, clWindowText});
 
@@ -49,9 +48,7 @@ public:
         Pages.SetBounds(0, 0, 300, 160);
         Pages.SetTabStop(false);
         Pages.SetTabOrder(0);
-        First.SetCaption("First");
         First.SetPageControl(&Pages);
-        Second.SetCaption("Second");
         Second.SetPageControl(&Pages);
         Third.SetPageControl(&Pages);
 
@@ -139,23 +136,17 @@ protected:
     std::unique_ptr<TWin32Form> Window;
 };
 
+// The caption, read-only memos, the radio buttons' first checks and the one
+// page showing are checked on the wizard's own window (WindowTest).
 TEST_F(WindowControls, EveryControlIsAWindowOfItsKindWithTheModelsState) {
-    EXPECT_EQ(TextOf(Window->Handle()), L"Mały formularz");
     const std::pair<const TControl*, const wchar_t*> kinds[] = {
         {&Form.Title, L"Static"}, {&Form.Name, L"Edit"}, {&Form.Choice, L"ComboBox"}, {&Form.Option, L"Button"},
         {&Form.Next, L"Button"}};
     for (const auto& [control, className] : kinds) EXPECT_EQ(ClassOf(Handle(*control)), className) << control->Name();
     EXPECT_EQ(TextOf(Handle(Form.Title)), L"Zażółć gęślą jaźń");
-    EXPECT_EQ(TextOf(Handle(Form.Help)), L"Wiersz pierwszy\r\nWiersz drugi");
-    EXPECT_TRUE(GetWindowLongW(Handle(Form.Help), GWL_STYLE) & ES_READONLY);
-    EXPECT_EQ(Checked(RadioButton(L"Pierwszy")), BST_CHECKED);
-    EXPECT_EQ(Checked(RadioButton(L"Drugi")), BST_UNCHECKED);
     // The default button, and the others are plain.
     EXPECT_EQ(GetWindowLongW(Handle(Form.Next), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
     EXPECT_EQ(GetWindowLongW(Handle(Form.Back), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
-    // Only the active page shows.
-    EXPECT_TRUE(IsWindowVisible(Handle(Form.First)));
-    EXPECT_FALSE(IsWindowVisible(Handle(Form.Second)));
 }
 
 TEST_F(WindowControls, BoundsAndFontsAreTheDesignScaledToTheScreen) {
@@ -230,15 +221,11 @@ TEST_F(WindowControls, CodeChangesShowWithoutFiringEvents) {
 }
 
 TEST_F(WindowControls, DataAwareEditShowsAndEditsItsField) {
-    int edits = 0;
-    Form.Table.AfterEdit = [&](TObject&) { ++edits; };
     EXPECT_EQ(TextOf(Handle(Form.Host)), L"serwer");
     EXPECT_EQ(SendMessageW(Handle(Form.Host), EM_GETLIMITTEXT, 0, 0), 10);
 
-    // Typing puts the record into editing and writes the field, cut to its size.
+    // Typing writes the field, cut to its size; what typing does to the table is DBEditBinding's.
     UserEdits(Handle(Form.Host), L"nowy-serwer-01");
-    EXPECT_EQ(Form.Table.State(), dsEdit);
-    EXPECT_EQ(edits, 1);
     EXPECT_EQ(Form.Table.FieldByName("Host").AsString(), "nowy-serwe");
     EXPECT_EQ(TextOf(Handle(Form.Host)), L"nowy-serwe");
 
@@ -250,18 +237,15 @@ TEST_F(WindowControls, DataAwareEditShowsAndEditsItsField) {
 
 TEST_F(WindowControls, ComboBoxOpensPicksAndTakesTyping) {
     HWND box = Handle(Form.Choice);
-    int dropDowns = 0;
     std::vector<std::string> changes;
     Form.Choice.OnDropDown = [&](TObject&) {
-        ++dropDowns;
         Form.Choice.Items().Assign(std::vector<std::string>{"alfa", "beta", "gamma"});
     };
     Form.Choice.OnChange = [&](TObject&) { changes.push_back(Form.Choice.Text()); };
 
-    // Opening the list runs the handler, which fills it before it shows.
+    // Opening the list runs the handler (once: WindowBoundary's ComboBoxOpens), which fills it before it shows.
     SendMessageW(box, CB_SHOWDROPDOWN, TRUE, 0);
     Window->ProcessMessages();
-    EXPECT_EQ(dropDowns, 1);
     EXPECT_EQ(SendMessageW(box, CB_GETCOUNT, 0, 0), 3);
     SendMessageW(box, CB_SHOWDROPDOWN, FALSE, 0);
     Window->ProcessMessages();
@@ -282,9 +266,7 @@ TEST_F(WindowControls, ComboBoxOpensPicksAndTakesTyping) {
     EXPECT_EQ(Form.Choice.Text(), "gamma-de");
     EXPECT_EQ(TextOf(box), L"gamma-de");
     EXPECT_EQ(Form.Choice.ItemIndex(), -1);
-    ASSERT_EQ(changes.size(), 8u);
-    EXPECT_EQ(changes.front(), "g");
-    EXPECT_EQ(changes.back(), "gamma-de");
+    EXPECT_EQ(changes, (std::vector<std::string>{"g", "ga", "gam", "gamm", "gamma", "gamma-", "gamma-d", "gamma-de"}));
 }
 
 TEST_F(WindowControls, ClicksOnBoxesAndButtonsAreUserActions) {
@@ -389,19 +371,16 @@ TEST_F(WindowControls, CloseBoxClosesTheMainForm) {
     EXPECT_TRUE(IsWindow(Window->Handle()));
 }
 
+// That it goes back on every path is UiApplication.WaitCursorIsRestoredOnEveryPath's.
 TEST(WindowViews, WaitCursorShowsWhileTheScopeLastsAndGoesBack) {
     TWin32Screen screenView;
     TScreen screen;
     screen.SetView(&screenView);
-    HCURSOR wait = LoadCursorW(nullptr, IDC_WAIT);
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    try {
+    {
         TWaitCursor busy(screen);
-        EXPECT_EQ(GetCursor(), wait);
-        throw Exception("przerwane");
-    } catch (const Exception&) {
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_WAIT));
     }
-    EXPECT_EQ(GetCursor(), arrow);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
 }
 
 // A page's windows are made when it first shows (or when one is asked for),
@@ -439,16 +418,6 @@ TEST_F(WindowControls, APageGetsItsWindowsWhenItShowsWithTheStateOfThatTime) {
     EXPECT_FALSE(IsWindowVisible(later));
     EXPECT_TRUE(ErrorBox.Shown.empty());
 }
-
-// An error box that fails itself.
-class TFailingMessageBox : public TMessageBoxView {
-public:
-    void ShowError(const std::string&, const std::string& text) override {
-        Shown.push_back(text);
-        throw std::runtime_error("pole komunikatu");
-    }
-    std::vector<std::string> Shown;
-};
 
 struct BoundaryCase {
     const char* Name;
@@ -504,17 +473,16 @@ TEST_P(WindowBoundary, TheErrorEndsInTheErrorBoxAndTheWindowGoesOn) {
     int backClicks = 0;
     Form.Back.OnClick = [&](TObject&) { ++backClicks; };
     c.Arm(Form);
+    const decltype(ErrorBox.Shown) once{{"Okno testowe", c.Shown}};
     EXPECT_NO_THROW(c.Act(Form, *Window));
-    ASSERT_EQ(ErrorBox.Shown.size(), 1u);
-    EXPECT_EQ(ErrorBox.Shown[0].first, "Okno testowe");
-    EXPECT_EQ(ErrorBox.Shown[0].second, c.Shown);
+    EXPECT_EQ(ErrorBox.Shown, once);
     EXPECT_TRUE(IsWindowVisible(Window->Handle()));
 
     // A failing error box is swallowed at the boundary too.
-    TFailingMessageBox failing;
-    Application.SetMessageBoxView(&failing);
+    ErrorBox.Shown.clear();
+    ErrorBox.Fails = true;
     EXPECT_NO_THROW(c.Act(Form, *Window));
-    EXPECT_EQ(failing.Shown, std::vector<std::string>{c.Shown});
+    EXPECT_EQ(ErrorBox.Shown, once);
 
     Click(*Window, Handle(Form.Back));
     EXPECT_EQ(backClicks, 1);
