@@ -37,11 +37,11 @@ namespace {
 using machine::DriverKey;
 using machine::DriversKey;
 using machine::EngineKey;
+using machine::HomeKey;
 using machine::SettingsKey;
 using machine::SourceKeyStem;
 using machine::SourcesKey;
 
-constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_test";
 constexpr const wchar_t* Source = L"Rondel Stacja";
 const std::wstring SourceKey = std::wstring(SourceKeyStem) + Source;
 const std::wstring kLong(20000, L'x');
@@ -56,16 +56,9 @@ std::string NamesEntry(const std::string& name) {
 }
 const std::string kConfigFile = "; poprzednia konfiguracja\r\n";
 
-void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-void SetNumber(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_DWORD, &value, sizeof(value));
-}
-void SetBinary(HKEY root, const std::wstring& key, const std::wstring& name) {
+void SetBinary(const std::wstring& key, const wchar_t* name) {
     const BYTE data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_BINARY, data, sizeof(data));
+    machine::SetRaw(key, name, REG_BINARY, data, sizeof(data));
 }
 
 // A key's access list, in the security descriptor language.
@@ -110,7 +103,7 @@ struct Workstation {
         Forget();
         MoveHome(Dir + "\\oracle");
         MakeHome();
-        machine::Set(HomeKey, L"ORACLE_HOME_NAME", L"KonfiguracjaBDE_test");
+        machine::Set(HomeKey, L"ORACLE_HOME_NAME", Utf8ToWide(machine::HomeName));
         machine::Set(DriversKey, L"SQL Native Client", L"Installed");
         machine::Set(DriverKey, L"Driver", L"C:\\windows\\system32\\sqlncli.dll");
         Files.WriteBytes(Config, kConfigFile);
@@ -246,7 +239,7 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     ASSERT_TRUE(again.Running());
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(again.Click(L"Dalej >"));
     ASSERT_EQ(again.Page(), "TabSheet3");
-    EXPECT_EQ(again.Text(again.Combo(0)), L"Rondel");
+    EXPECT_EQ(TextOf(again.Combo(0)), L"Rondel");
     EXPECT_TRUE(again.Click(L"Wykonaj"));
     ASSERT_EQ(again.Page(), "TabSheet5");
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));
@@ -262,11 +255,7 @@ std::unique_ptr<Workstation> station;
 Strings Snapshot() {
     UniqueHKey settings;
     Strings state = {std::to_string(RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, settings.put()))};
-    for (const wchar_t* name : {L"Server", L"Wersja"}) {
-        DWORD value = 99, size = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-        state.push_back(std::to_string(value));
-    }
+    for (const wchar_t* name : {L"Server", L"Wersja"}) state.push_back(std::to_string(machine::Setting(name).value_or(99)));
     for (const wchar_t* key : {SourcesKey, SourceKey.c_str()})
         for (const std::wstring& value : machine::ValueNames(key))
             state.push_back(WideToUtf8(value + L"=" + machine::Get(key, value.c_str()).value_or(L"")));
@@ -412,37 +401,37 @@ const std::vector<std::wstring> ToNetServicePage = {L"Oracle Server", L"Dalej >"
 
 // clang-format off
 const HostileCase HostileCases[] = {
-    {"ConfigurationPathStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", 7); },
+    {"ConfigurationPathStoredAsANumber", [](Workstation&) { machine::Set(EngineKey, L"CONFIGFILE01", 7); },
      {}, {"Nie można uruchomić silnika bazy danych. Niepoprawny typ danych : CONFIGFILE01.",
           "Niepoprawny typ danych : CONFIGFILE01."}, "TabSheet0"},
-    {"DataSourceListEntryStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, SourcesKey, L"Liczba", 1); },
+    {"DataSourceListEntryStoredAsANumber", [](Workstation&) { machine::Set(SourcesKey, L"Liczba", 1); },
      {L"Dalej >"}, {}, "TabSheet1"},  // the list passes over it in silence
-    {"DataSourceServerStoredAsBinary", [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, SourceKey, L"Server"); },
+    {"DataSourceServerStoredAsBinary", [](Workstation&) { SetBinary(SourceKey, L"Server"); },
      {L"Dalej >", L"=Rondel Stacja", L"Dalej >"}, {"Niepoprawny typ danych : Server."}, "TabSheet2"},
     {"DriverRegistrationStoredAsANumber",
-     [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client", 1); },
+     [](Workstation&) { machine::Set(DriversKey, L"SQL Native Client", 1); },
      SqlServerWalk, {"Niepoprawny typ danych : SQL Native Client."}, "TabSheet3"},
-    {"OracleLanguageStoredAsBinary", [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, HomeKey, L"NLS_LANG"); },
+    {"OracleLanguageStoredAsBinary", [](Workstation&) { SetBinary(HomeKey, L"NLS_LANG"); },
      {L"Oracle Server", L"Dalej >"}, {"Niepoprawny typ danych : NLS_LANG."}, "TabSheet1Oracle"},
     {"VeryLongValuesEverywhere",
      [](Workstation&) {
-         for (const wchar_t* name : {L"NLS_LANG", L"ORACLE_HOME_NAME"}) SetString(HKEY_LOCAL_MACHINE, HomeKey, name, kLong);
-         SetString(HKEY_LOCAL_MACHINE, SourceKey, L"Server", kLong);
-         SetString(HKEY_LOCAL_MACHINE, SourcesKey, kLong.substr(0, 16000), L"SQL Native Client");
+         for (const wchar_t* name : {L"NLS_LANG", L"ORACLE_HOME_NAME"}) machine::Set(HomeKey, name, kLong);
+         machine::Set(SourceKey, L"Server", kLong);
+         machine::Set(SourcesKey, kLong.substr(0, 16000), L"SQL Native Client");
      },
      {L"Dalej >", L"=Rondel Stacja", L"Dalej >", L"< Wstecz", L"< Wstecz", L"Oracle Server", L"Dalej >"}, {},
      "TabSheet1Oracle"},
     {"PolishNamesGoThroughTheSqlServerPath",
      [](Workstation&) {
-         SetString(HKEY_LOCAL_MACHINE, SourcesKey, kPolish, L"SQL Native Client");
-         SetString(HKEY_LOCAL_MACHINE, std::wstring(SourceKeyStem) + kPolish, L"Server", L"SERWER\\ŁÓDŹ");
+         machine::Set(SourcesKey, kPolish, L"SQL Native Client");
+         machine::Set(std::wstring(SourceKeyStem) + kPolish, L"Server", L"SERWER\\ŁÓDŹ");
      },
      {L"Dalej >", std::wstring(L"=") + kPolish, L"Dalej >", L"Dalej >", L"=Baza żółć", L"Wykonaj"}, {}, "TabSheet5", true},
     {"NamesBeyondTheCodePageGoThroughTheOraclePath",
      [](Workstation& station) {
          station.MoveHome(station.Dir + "\\" + WideToUtf8(kBeyond1250));
          station.MakeHome();
-         SetString(HKEY_LOCAL_MACHINE, HomeKey, L"ORACLE_HOME_NAME", kBeyond1250);
+         machine::Set(HomeKey, L"ORACLE_HOME_NAME", kBeyond1250);
      },
      OracleWalk, {}, "TabSheet5", true, true},
     {"OracleHomeFolderMissing", [](Workstation& station) { station.MoveHome(station.Dir + "\\brak"); },
@@ -530,17 +519,16 @@ TEST(ProgramImage, VersionIs2_4_1_44InPolish) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(4, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(44, 1));
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(4, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(44, 1));
+    // File and product version: 2.4.1.44.
+    EXPECT_EQ((std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS}),
+              (std::vector<DWORD>{MAKELONG(4, 2), MAKELONG(44, 1), MAKELONG(4, 2), MAKELONG(44, 1)}));
 
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueW(version.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                &length));
     ASSERT_EQ(length, 4u);
-    EXPECT_EQ(translation[0], 0x0415);
-    EXPECT_EQ(translation[1], 1250);
+    EXPECT_EQ(std::make_pair(translation[0], translation[1]), std::make_pair(WORD{0x0415}, WORD{1250}));
 
     // A text of the Polish (1250) string table; "<none>" when it is missing.
     auto text = [&](const std::wstring& name) -> std::wstring {
@@ -549,11 +537,10 @@ TEST(ProgramImage, VersionIs2_4_1_44InPolish) {
         if (!VerQueryValueW(version.data(), query.c_str(), &data, &length) || !data) return L"<none>";
         return static_cast<const wchar_t*>(data);
     };
-    EXPECT_EQ(text(L"FileVersion"), L"2.4.1.44");
-    EXPECT_EQ(text(L"ProductVersion"), L"2.3");
-    for (const wchar_t* empty : {L"CompanyName", L"FileDescription", L"InternalName", L"LegalCopyright",
-                                 L"OriginalFilename", L"ProductName"})
-        EXPECT_EQ(text(empty), L"") << empty;
+    for (const auto& [name, value] : std::map<std::wstring, std::wstring>{
+             {L"FileVersion", L"2.4.1.44"}, {L"ProductVersion", L"2.3"}, {L"CompanyName", L""}, {L"FileDescription", L""},
+             {L"InternalName", L""}, {L"LegalCopyright", L""}, {L"OriginalFilename", L""}, {L"ProductName", L""}})
+        EXPECT_EQ(text(name), value) << WideToUtf8(name);
 }
 
 BOOL CALLBACK CountResource(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) {
@@ -586,11 +573,6 @@ TEST(ProgramImage, ManifestAsksForAdministratorThemesAndDpiAwareness) {
 TEST(CodePage, TheSystemAnsiCodePageIsPolish) {
     EXPECT_EQ(::GetACP(), 1250u);
     EXPECT_EQ(::GetOEMCP(), 852u);
-    // "Łódź" in the ANSI code page, as the names files hold it.
-    const wchar_t* wide = L"\x0141\x00F3\x0064\x017A";
-    char ansi[16] = {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof(ansi), nullptr, nullptr);
-    EXPECT_EQ(std::string(ansi, n > 0 ? n - 1 : 0), "\xA3\xF3" "d\x9F");
 }
 
 }  // namespace
