@@ -165,12 +165,9 @@ public:
         Settle();
     }
     ~Program() {
-        if (!process_ || !started_) return;
-        if (Alive()) {
-            if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
-            if (HWND form = Form()) PostMessageW(form, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
-        }
+        if (!started_ || !Alive()) return;
+        if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (Close() == STILL_ACTIVE) TerminateProcess(process_.get(), 1);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
