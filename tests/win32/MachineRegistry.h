@@ -42,16 +42,17 @@ inline void Set(const std::wstring& key, const std::wstring& name, DWORD value) 
     SetRaw(key, name, REG_DWORD, &value, sizeof(value));
 }
 
-inline std::vector<std::wstring> ValueNames(const std::wstring& key) {
+// The key's values as "name=text" in the registry's order; a value that is no text as "name=".
+inline std::vector<std::wstring> Values(const std::wstring& key) {
     UniqueHKey opened;
     RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, opened.put());
-    std::vector<std::wstring> names;
+    std::vector<std::wstring> values;
     wchar_t name[256];
     for (DWORD i = 0, n = 256;
          opened && RegEnumValueW(opened.get(), i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
          ++i, n = 256)
-        names.push_back(name);
-    return names;
+        values.push_back(name + (L"=" + Get(key, name).value_or(L"")));
+    return values;
 }
 
 // A remembered choice, when it is there as a number.

@@ -208,7 +208,7 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
         // The stand-in server's user databases, through the temporary data source.
         EXPECT_EQ(program.DropDown(program.Combo(0)), (Strings{"Alfa", "Rondel", "Zeta"}));
         EXPECT_FALSE(machine::Get(SourcesKey, L"TmpVeltraMSSQLDataSource"));
-        EXPECT_TRUE(machine::ValueNames(L"SOFTWARE\\ODBC\\ODBC.INI\\TmpVeltraMSSQLDataSource").empty());
+        EXPECT_TRUE(machine::Values(L"SOFTWARE\\ODBC\\ODBC.INI\\TmpVeltraMSSQLDataSource").empty());
         EXPECT_EQ(program.Walk({L"=Rondel", L"@1=RondelLiczniki", L"Wykonaj"}), Strings{});
         ASSERT_EQ(program.Page(), "TabSheet5");
         EXPECT_EQ(program.StatusLog(), ExpectedLog("Utworzono"));
@@ -217,11 +217,9 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     }
 
     EXPECT_EQ(machine::Get(SourcesKey, Source), L"SQL Native Client");
-    std::vector<std::wstring> values;
-    for (const std::wstring& name : machine::ValueNames(SourceKey.c_str()))
-        values.push_back(name + L"=" + machine::Get(SourceKey.c_str(), name.c_str()).value_or(L"?"));
-    EXPECT_EQ(values, (std::vector<std::wstring>{L"Driver=C:\\windows\\system32\\sqlncli.dll", L"MARS_Connection=Yes",
-                                                 L"Server=SERWER\\RONDEL", L"Trusted_Connection=No"}));
+    EXPECT_EQ(machine::Values(SourceKey),
+              (std::vector<std::wstring>{L"Driver=C:\\windows\\system32\\sqlncli.dll", L"MARS_Connection=Yes",
+                                         L"Server=SERWER\\RONDEL", L"Trusted_Connection=No"}));
     TAliasStore saved;
     saved.Load(station.Read(station.Config), station.Config);
     EXPECT_EQ(saved.Count(), Modules.size());
@@ -255,10 +253,10 @@ std::unique_ptr<Workstation> station;
 Strings Snapshot() {
     UniqueHKey settings;
     Strings state = {std::to_string(RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, settings.put()))};
-    for (const wchar_t* name : {L"Server", L"Wersja"}) state.push_back(std::to_string(machine::Setting(name).value_or(99)));
+    for (const wchar_t* name : {L"Server", L"Wersja"})
+        state.push_back(std::to_string(machine::Setting(name).value_or(99)));
     for (const wchar_t* key : {SourcesKey, SourceKey.c_str()})
-        for (const std::wstring& value : machine::ValueNames(key))
-            state.push_back(WideToUtf8(value + L"=" + machine::Get(key, value.c_str()).value_or(L"")));
+        for (const std::wstring& value : machine::Values(key)) state.push_back(WideToUtf8(value));
     for (const std::string& file : {station->Config, station->Admin() + "sqlnet.ora", station->Admin() + "tnsnames.ora"})
         state.push_back(file + ":\n" + station->Read(file));
     return state;
@@ -266,9 +264,7 @@ Strings Snapshot() {
 
 enum ServerPath { SqlServer, Oracle };
 
-// The same answers typed in the window. A step is a button's caption,
-// "=text" typed into the first combo box of the page, or "@n=text" typed
-// into its n-th edit (a combo box's own edit counts).
+// The same answers typed in the window (steps as Program::Walk takes them).
 const std::vector<std::wstring> Walks[] = {
     {L"Dalej >", L"=Rondel Stacja", L"Dalej >", L"=SERWER\\RONDEL", L"Logowanie do serwera poprzez użytkownika Windows",
      L"Dalej >", L"=Rondel", L"@1=Liczniki żółć", L"Wykonaj"},
@@ -538,8 +534,9 @@ TEST(ProgramImage, VersionIs2_4_1_44InPolish) {
         return static_cast<const wchar_t*>(data);
     };
     for (const auto& [name, value] : std::map<std::wstring, std::wstring>{
-             {L"FileVersion", L"2.4.1.44"}, {L"ProductVersion", L"2.3"}, {L"CompanyName", L""}, {L"FileDescription", L""},
-             {L"InternalName", L""}, {L"LegalCopyright", L""}, {L"OriginalFilename", L""}, {L"ProductName", L""}})
+             {L"FileVersion", L"2.4.1.44"}, {L"ProductVersion", L"2.3"}, {L"CompanyName", L""},
+             {L"FileDescription", L""}, {L"InternalName", L""}, {L"LegalCopyright", L""}, {L"OriginalFilename", L""},
+             {L"ProductName", L""}})
         EXPECT_EQ(text(name), value) << WideToUtf8(name);
 }
 

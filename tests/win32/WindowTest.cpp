@@ -222,8 +222,8 @@ TEST_F(WizardWindow, RealInputWalksBothPathsAndTheWindowsFollow) {
         int Page;
     } steps[] = {
         // "Dalej >" is the enabled default on the way; on the last page it is disabled and "Wykonaj" is the one.
-        {&Form->CheckBoxKopia, nullptr, 1}, {&Form->ComboBoxNazwaZrodla, nullptr, 3}, {&Form->ComboBoxServer, nullptr, 5},
-        {&Form->ComboBoxBaza, nullptr, 5},
+        {&Form->CheckBoxKopia, nullptr, 1}, {&Form->ComboBoxNazwaZrodla, nullptr, 3},
+        {&Form->ComboBoxServer, nullptr, 5}, {&Form->ComboBoxBaza, nullptr, 5},
         {nullptr, L"Dalej >", 5}, {nullptr, L"< Wstecz", 3}, {nullptr, L"< Wstecz", 1}, {nullptr, L"< Wstecz", 0},
         {nullptr, L"< Wstecz", 0},  // disabled on page 0
         {nullptr, L"Oracle Server", 0}, {nullptr, L"Dalej >", 2}, {nullptr, L"Dalej >", 4},
