@@ -112,8 +112,8 @@ struct Workstation {
     // What a run or a case may leave in the registry.
     static void Forget() {
         WritableKey(SourceKey);
-        for (const std::wstring& name : {std::wstring(Source), std::wstring(kPolish), std::wstring(kBeyond1250),
-                                         kLong.substr(0, 16000), std::wstring(L"Liczba")}) {
+        for (const std::wstring& name :
+             {std::wstring(Source), std::wstring(kPolish), std::wstring(kBeyond1250), kLong.substr(0, 16000)}) {
             RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SourcesKey, name.c_str());
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, (SourceKeyStem + name).c_str());
         }
@@ -400,8 +400,6 @@ const HostileCase HostileCases[] = {
     {"ConfigurationPathStoredAsANumber", [](Workstation&) { machine::Set(EngineKey, L"CONFIGFILE01", 7); },
      {}, {"Nie można uruchomić silnika bazy danych. Niepoprawny typ danych : CONFIGFILE01.",
           "Niepoprawny typ danych : CONFIGFILE01."}, "TabSheet0"},
-    {"DataSourceListEntryStoredAsANumber", [](Workstation&) { machine::Set(SourcesKey, L"Liczba", 1); },
-     {L"Dalej >"}, {}, "TabSheet1"},  // the list passes over it in silence
     {"DataSourceServerStoredAsBinary", [](Workstation&) { SetBinary(SourceKey, L"Server"); },
      {L"Dalej >", L"=Rondel Stacja", L"Dalej >"}, {"Niepoprawny typ danych : Server."}, "TabSheet2"},
     {"DriverRegistrationStoredAsANumber",
