@@ -437,8 +437,6 @@ const HostileCase HostileCases[] = {
     {"NamesFileLockedByAnotherProgram", [](Workstation& station) { station.ToLock = station.Admin() + "tnsnames.ora"; },
      OracleWalk, {"Nie można odczytać pliku \"{dir}\\oracle\\NETWORK\\ADMIN\\tnsnames.ora\": Naruszenie współdzielenia."},
      "TabSheet5", true, true},
-    {"ConfigurationFileMissing", [](Workstation& station) { DeleteFileW(Utf8ToWide(station.Config).c_str()); },
-     SqlServerWalk, {}, "TabSheet5", true},
     {"ConfigurationFileLockedByAnotherProgram", [](Workstation& station) { station.ToLock = station.Config; },
      SqlServerWalk,
      {"Nie można uruchomić silnika bazy danych. Nie można odczytać pliku \"{dir}\\konfiguracja.cfg\": Naruszenie "
