@@ -37,11 +37,11 @@ namespace {
 using machine::DriverKey;
 using machine::DriversKey;
 using machine::EngineKey;
+using machine::HomeKey;
 using machine::SettingsKey;
 using machine::SourceKeyStem;
 using machine::SourcesKey;
 
-constexpr const wchar_t* HomeKey = L"SOFTWARE\\ORACLE\\KEY_KonfiguracjaBDE_test";
 constexpr const wchar_t* Source = L"Rondel Stacja";
 const std::wstring SourceKey = std::wstring(SourceKeyStem) + Source;
 const std::wstring kLong(20000, L'x');
@@ -56,16 +56,9 @@ std::string NamesEntry(const std::string& name) {
 }
 const std::string kConfigFile = "; poprzednia konfiguracja\r\n";
 
-void SetString(HKEY root, const std::wstring& key, const std::wstring& name, const std::wstring& value) {
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_SZ, value.c_str(),
-                    static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-}
-void SetNumber(HKEY root, const std::wstring& key, const std::wstring& name, DWORD value) {
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_DWORD, &value, sizeof(value));
-}
-void SetBinary(HKEY root, const std::wstring& key, const std::wstring& name) {
+void SetBinary(const std::wstring& key, const wchar_t* name) {
     const BYTE data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    RegSetKeyValueW(root, key.c_str(), name.c_str(), REG_BINARY, data, sizeof(data));
+    machine::SetRaw(key, name, REG_BINARY, data, sizeof(data));
 }
 
 // A key's access list, in the security descriptor language.
@@ -110,7 +103,7 @@ struct Workstation {
         Forget();
         MoveHome(Dir + "\\oracle");
         MakeHome();
-        machine::Set(HomeKey, L"ORACLE_HOME_NAME", L"KonfiguracjaBDE_test");
+        machine::Set(HomeKey, L"ORACLE_HOME_NAME", Utf8ToWide(machine::HomeName));
         machine::Set(DriversKey, L"SQL Native Client", L"Installed");
         machine::Set(DriverKey, L"Driver", L"C:\\windows\\system32\\sqlncli.dll");
         Files.WriteBytes(Config, kConfigFile);
@@ -119,8 +112,8 @@ struct Workstation {
     // What a run or a case may leave in the registry.
     static void Forget() {
         WritableKey(SourceKey);
-        for (const std::wstring& name : {std::wstring(Source), std::wstring(kPolish), std::wstring(kBeyond1250),
-                                         kLong.substr(0, 16000), std::wstring(L"Liczba")}) {
+        for (const std::wstring& name :
+             {std::wstring(Source), std::wstring(kPolish), std::wstring(kBeyond1250), kLong.substr(0, 16000)}) {
             RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, SourcesKey, name.c_str());
             RegDeleteTreeW(HKEY_LOCAL_MACHINE, (SourceKeyStem + name).c_str());
         }
@@ -215,7 +208,7 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
         // The stand-in server's user databases, through the temporary data source.
         EXPECT_EQ(program.DropDown(program.Combo(0)), (Strings{"Alfa", "Rondel", "Zeta"}));
         EXPECT_FALSE(machine::Get(SourcesKey, L"TmpVeltraMSSQLDataSource"));
-        EXPECT_TRUE(machine::ValueNames(L"SOFTWARE\\ODBC\\ODBC.INI\\TmpVeltraMSSQLDataSource").empty());
+        EXPECT_TRUE(machine::Values(L"SOFTWARE\\ODBC\\ODBC.INI\\TmpVeltraMSSQLDataSource").empty());
         EXPECT_EQ(program.Walk({L"=Rondel", L"@1=RondelLiczniki", L"Wykonaj"}), Strings{});
         ASSERT_EQ(program.Page(), "TabSheet5");
         EXPECT_EQ(program.StatusLog(), ExpectedLog("Utworzono"));
@@ -224,11 +217,9 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     }
 
     EXPECT_EQ(machine::Get(SourcesKey, Source), L"SQL Native Client");
-    std::vector<std::wstring> values;
-    for (const std::wstring& name : machine::ValueNames(SourceKey.c_str()))
-        values.push_back(name + L"=" + machine::Get(SourceKey.c_str(), name.c_str()).value_or(L"?"));
-    EXPECT_EQ(values, (std::vector<std::wstring>{L"Driver=C:\\windows\\system32\\sqlncli.dll", L"MARS_Connection=Yes",
-                                                 L"Server=SERWER\\RONDEL", L"Trusted_Connection=No"}));
+    EXPECT_EQ(machine::Values(SourceKey),
+              (std::vector<std::wstring>{L"Driver=C:\\windows\\system32\\sqlncli.dll", L"MARS_Connection=Yes",
+                                         L"Server=SERWER\\RONDEL", L"Trusted_Connection=No"}));
     TAliasStore saved;
     saved.Load(station.Read(station.Config), station.Config);
     EXPECT_EQ(saved.Count(), Modules.size());
@@ -246,7 +237,7 @@ TEST_F(SqlServerProgram, WalksThePathWritesTheDataSourceAndAliasesAndModifiesThe
     ASSERT_TRUE(again.Running());
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(again.Click(L"Dalej >"));
     ASSERT_EQ(again.Page(), "TabSheet3");
-    EXPECT_EQ(again.Text(again.Combo(0)), L"Rondel");
+    EXPECT_EQ(TextOf(again.Combo(0)), L"Rondel");
     EXPECT_TRUE(again.Click(L"Wykonaj"));
     ASSERT_EQ(again.Page(), "TabSheet5");
     EXPECT_EQ(again.StatusLog(), ExpectedLog("Zmodyfikowano"));
@@ -262,14 +253,10 @@ std::unique_ptr<Workstation> station;
 Strings Snapshot() {
     UniqueHKey settings;
     Strings state = {std::to_string(RegOpenKeyExW(HKEY_CURRENT_USER, SettingsKey, 0, KEY_READ, settings.put()))};
-    for (const wchar_t* name : {L"Server", L"Wersja"}) {
-        DWORD value = 99, size = sizeof(value);
-        RegGetValueW(HKEY_CURRENT_USER, SettingsKey, name, RRF_RT_REG_DWORD, nullptr, &value, &size);
-        state.push_back(std::to_string(value));
-    }
+    for (const wchar_t* name : {L"Server", L"Wersja"})
+        state.push_back(std::to_string(machine::Setting(name).value_or(99)));
     for (const wchar_t* key : {SourcesKey, SourceKey.c_str()})
-        for (const std::wstring& value : machine::ValueNames(key))
-            state.push_back(WideToUtf8(value + L"=" + machine::Get(key, value.c_str()).value_or(L"")));
+        for (const std::wstring& value : machine::Values(key)) state.push_back(WideToUtf8(value));
     for (const std::string& file : {station->Config, station->Admin() + "sqlnet.ora", station->Admin() + "tnsnames.ora"})
         state.push_back(file + ":\n" + station->Read(file));
     return state;
@@ -277,9 +264,7 @@ Strings Snapshot() {
 
 enum ServerPath { SqlServer, Oracle };
 
-// The same answers typed in the window. A step is a button's caption,
-// "=text" typed into the first combo box of the page, or "@n=text" typed
-// into its n-th edit (a combo box's own edit counts).
+// The same answers typed in the window (steps as Program::Walk takes them).
 const std::vector<std::wstring> Walks[] = {
     {L"Dalej >", L"=Rondel Stacja", L"Dalej >", L"=SERWER\\RONDEL", L"Logowanie do serwera poprzez użytkownika Windows",
      L"Dalej >", L"=Rondel", L"@1=Liczniki żółć", L"Wykonaj"},
@@ -412,37 +397,35 @@ const std::vector<std::wstring> ToNetServicePage = {L"Oracle Server", L"Dalej >"
 
 // clang-format off
 const HostileCase HostileCases[] = {
-    {"ConfigurationPathStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, EngineKey, L"CONFIGFILE01", 7); },
+    {"ConfigurationPathStoredAsANumber", [](Workstation&) { machine::Set(EngineKey, L"CONFIGFILE01", 7); },
      {}, {"Nie można uruchomić silnika bazy danych. Niepoprawny typ danych : CONFIGFILE01.",
           "Niepoprawny typ danych : CONFIGFILE01."}, "TabSheet0"},
-    {"DataSourceListEntryStoredAsANumber", [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, SourcesKey, L"Liczba", 1); },
-     {L"Dalej >"}, {}, "TabSheet1"},  // the list passes over it in silence
-    {"DataSourceServerStoredAsBinary", [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, SourceKey, L"Server"); },
+    {"DataSourceServerStoredAsBinary", [](Workstation&) { SetBinary(SourceKey, L"Server"); },
      {L"Dalej >", L"=Rondel Stacja", L"Dalej >"}, {"Niepoprawny typ danych : Server."}, "TabSheet2"},
     {"DriverRegistrationStoredAsANumber",
-     [](Workstation&) { SetNumber(HKEY_LOCAL_MACHINE, DriversKey, L"SQL Native Client", 1); },
+     [](Workstation&) { machine::Set(DriversKey, L"SQL Native Client", 1); },
      SqlServerWalk, {"Niepoprawny typ danych : SQL Native Client."}, "TabSheet3"},
-    {"OracleLanguageStoredAsBinary", [](Workstation&) { SetBinary(HKEY_LOCAL_MACHINE, HomeKey, L"NLS_LANG"); },
+    {"OracleLanguageStoredAsBinary", [](Workstation&) { SetBinary(HomeKey, L"NLS_LANG"); },
      {L"Oracle Server", L"Dalej >"}, {"Niepoprawny typ danych : NLS_LANG."}, "TabSheet1Oracle"},
     {"VeryLongValuesEverywhere",
      [](Workstation&) {
-         for (const wchar_t* name : {L"NLS_LANG", L"ORACLE_HOME_NAME"}) SetString(HKEY_LOCAL_MACHINE, HomeKey, name, kLong);
-         SetString(HKEY_LOCAL_MACHINE, SourceKey, L"Server", kLong);
-         SetString(HKEY_LOCAL_MACHINE, SourcesKey, kLong.substr(0, 16000), L"SQL Native Client");
+         for (const wchar_t* name : {L"NLS_LANG", L"ORACLE_HOME_NAME"}) machine::Set(HomeKey, name, kLong);
+         machine::Set(SourceKey, L"Server", kLong);
+         machine::Set(SourcesKey, kLong.substr(0, 16000), L"SQL Native Client");
      },
      {L"Dalej >", L"=Rondel Stacja", L"Dalej >", L"< Wstecz", L"< Wstecz", L"Oracle Server", L"Dalej >"}, {},
      "TabSheet1Oracle"},
     {"PolishNamesGoThroughTheSqlServerPath",
      [](Workstation&) {
-         SetString(HKEY_LOCAL_MACHINE, SourcesKey, kPolish, L"SQL Native Client");
-         SetString(HKEY_LOCAL_MACHINE, std::wstring(SourceKeyStem) + kPolish, L"Server", L"SERWER\\ŁÓDŹ");
+         machine::Set(SourcesKey, kPolish, L"SQL Native Client");
+         machine::Set(std::wstring(SourceKeyStem) + kPolish, L"Server", L"SERWER\\ŁÓDŹ");
      },
      {L"Dalej >", std::wstring(L"=") + kPolish, L"Dalej >", L"Dalej >", L"=Baza żółć", L"Wykonaj"}, {}, "TabSheet5", true},
     {"NamesBeyondTheCodePageGoThroughTheOraclePath",
      [](Workstation& station) {
          station.MoveHome(station.Dir + "\\" + WideToUtf8(kBeyond1250));
          station.MakeHome();
-         SetString(HKEY_LOCAL_MACHINE, HomeKey, L"ORACLE_HOME_NAME", kBeyond1250);
+         machine::Set(HomeKey, L"ORACLE_HOME_NAME", kBeyond1250);
      },
      OracleWalk, {}, "TabSheet5", true, true},
     {"OracleHomeFolderMissing", [](Workstation& station) { station.MoveHome(station.Dir + "\\brak"); },
@@ -454,8 +437,6 @@ const HostileCase HostileCases[] = {
     {"NamesFileLockedByAnotherProgram", [](Workstation& station) { station.ToLock = station.Admin() + "tnsnames.ora"; },
      OracleWalk, {"Nie można odczytać pliku \"{dir}\\oracle\\NETWORK\\ADMIN\\tnsnames.ora\": Naruszenie współdzielenia."},
      "TabSheet5", true, true},
-    {"ConfigurationFileMissing", [](Workstation& station) { DeleteFileW(Utf8ToWide(station.Config).c_str()); },
-     SqlServerWalk, {}, "TabSheet5", true},
     {"ConfigurationFileLockedByAnotherProgram", [](Workstation& station) { station.ToLock = station.Config; },
      SqlServerWalk,
      {"Nie można uruchomić silnika bazy danych. Nie można odczytać pliku \"{dir}\\konfiguracja.cfg\": Naruszenie "
@@ -530,17 +511,16 @@ TEST(ProgramImage, VersionIs2_4_1_44InPolish) {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueW(version.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(4, 2));
-    EXPECT_EQ(fixed->dwFileVersionLS, MAKELONG(44, 1));
-    EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(4, 2));
-    EXPECT_EQ(fixed->dwProductVersionLS, MAKELONG(44, 1));
+    // File and product version: 2.4.1.44.
+    EXPECT_EQ((std::vector<DWORD>{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS}),
+              (std::vector<DWORD>{MAKELONG(4, 2), MAKELONG(44, 1), MAKELONG(4, 2), MAKELONG(44, 1)}));
 
     WORD* translation = nullptr;
     ASSERT_TRUE(VerQueryValueW(version.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                                &length));
     ASSERT_EQ(length, 4u);
-    EXPECT_EQ(translation[0], 0x0415);
-    EXPECT_EQ(translation[1], 1250);
+    EXPECT_EQ(std::make_pair(translation[0], translation[1]), std::make_pair(WORD{0x0415}, WORD{1250}));
 
     // A text of the Polish (1250) string table; "<none>" when it is missing.
     auto text = [&](const std::wstring& name) -> std::wstring {
@@ -549,11 +529,11 @@ TEST(ProgramImage, VersionIs2_4_1_44InPolish) {
         if (!VerQueryValueW(version.data(), query.c_str(), &data, &length) || !data) return L"<none>";
         return static_cast<const wchar_t*>(data);
     };
-    EXPECT_EQ(text(L"FileVersion"), L"2.4.1.44");
-    EXPECT_EQ(text(L"ProductVersion"), L"2.3");
-    for (const wchar_t* empty : {L"CompanyName", L"FileDescription", L"InternalName", L"LegalCopyright",
-                                 L"OriginalFilename", L"ProductName"})
-        EXPECT_EQ(text(empty), L"") << empty;
+    for (const auto& [name, value] : std::map<std::wstring, std::wstring>{
+             {L"FileVersion", L"2.4.1.44"}, {L"ProductVersion", L"2.3"}, {L"CompanyName", L""},
+             {L"FileDescription", L""}, {L"InternalName", L""}, {L"LegalCopyright", L""}, {L"OriginalFilename", L""},
+             {L"ProductName", L""}})
+        EXPECT_EQ(text(name), value) << WideToUtf8(name);
 }
 
 BOOL CALLBACK CountResource(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) {
@@ -586,11 +566,6 @@ TEST(ProgramImage, ManifestAsksForAdministratorThemesAndDpiAwareness) {
 TEST(CodePage, TheSystemAnsiCodePageIsPolish) {
     EXPECT_EQ(::GetACP(), 1250u);
     EXPECT_EQ(::GetOEMCP(), 852u);
-    // "Łódź" in the ANSI code page, as the names files hold it.
-    const wchar_t* wide = L"\x0141\x00F3\x0064\x017A";
-    char ansi[16] = {};
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide, -1, ansi, sizeof(ansi), nullptr, nullptr);
-    EXPECT_EQ(std::string(ansi, n > 0 ? n - 1 : 0), "\xA3\xF3" "d\x9F");
 }
 
 }  // namespace

@@ -29,9 +29,11 @@ inline std::string WinePath(const std::string& unixPath) {
 inline std::wstring ProgramPath() { return Utf8ToWide(WinePath(PROGRAM_EXE)); }
 #endif
 
+// Asked of the window itself: GetWindowText would not ask another process's control.
 inline std::wstring TextOf(HWND hwnd) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 
@@ -163,12 +165,9 @@ public:
         Settle();
     }
     ~Program() {
-        if (!process_ || !started_) return;
-        if (Alive()) {
-            if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
-            if (HWND form = Form()) PostMessageW(form, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(process_.get(), 10000) == WAIT_TIMEOUT) TerminateProcess(process_.get(), 1);
-        }
+        if (!started_ || !Alive()) return;
+        if (HWND box = MessageBox()) PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (Close() == STILL_ACTIVE) TerminateProcess(process_.get(), 1);
     }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
@@ -250,13 +249,6 @@ public:
         }
         return items;
     }
-    // Another process's control: GetWindowText would not ask it.
-    static std::wstring Text(HWND hwnd) {
-        std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
-        return text;
-    }
 
     // The name of the innermost page that shows.
     std::string Page() {
@@ -266,7 +258,7 @@ public:
     }
     Strings StatusLog() {
         for (HWND hwnd : VisibleOfClass(Form(), L"Edit"))
-            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return SplitLines(WideToUtf8(Text(hwnd)));
+            if (GetWindowLongW(hwnd, GWL_STYLE) & ES_MULTILINE) return SplitLines(WideToUtf8(TextOf(hwnd)));
         return {"<no status log>"};
     }
     // The text of the program's open message box.
@@ -275,7 +267,7 @@ public:
         if (!box) return std::nullopt;
         std::wstring text;
         for (HWND hwnd : Descendants(box))
-            if (ClassOf(hwnd) == L"Static" && !Text(hwnd).empty()) text = Text(hwnd);
+            if (ClassOf(hwnd) == L"Static" && !TextOf(hwnd).empty()) text = TextOf(hwnd);
         return WideToUtf8(text);
     }
     // OK pressed in the open message box; false when none is open.
