@@ -8,8 +8,8 @@
 // does not do the work it measures ends with a non-zero exit code.
 #include <algorithm>
 #include <chrono>
-#include <ctime>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>

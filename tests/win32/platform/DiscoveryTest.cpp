@@ -7,9 +7,9 @@
 #include <optional>
 
 #include "platform/OdbcBrowser.h"
+#include "platform/win32/WideText.h"
 #include "platform/win32/Win32Loader.h"
 #include "platform/win32/Win32ServerEnumerator.h"
-#include "platform/win32/WideText.h"
 
 namespace {
 
